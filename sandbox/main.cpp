@@ -1,0 +1,67 @@
+#include "sandbox/ip_lookup_service.h"
+#include "sandbox/sandbox_hub.h"
+#include "sandbox/update_service.h"
+
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <pthread.h>
+#include <string>
+
+namespace {
+
+void usage()
+{
+    std::cerr << "用法: dealcast-sandbox --hosts-out FILE [--run-dir DIR]\n"
+                 "在本机回环地址上启动全部模拟服务，把主机配置写入 FILE，输出一行 ready，收到 SIGINT/SIGTERM 后退出。\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace dealcast::sandbox;
+
+    std::string hostsOut;
+    std::string runDir;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--hosts-out" || arg == "--run-dir") && i + 1 < argc) {
+            (arg == "--hosts-out" ? hostsOut : runDir) = argv[++i];
+        } else {
+            usage();
+            return 2;
+        }
+    }
+    if (hostsOut.empty()) {
+        usage();
+        return 2;
+    }
+
+    // Blocked before any server thread exists, so every thread inherits the mask and the signals wait for
+    // sigwait below instead of killing the process before the hub can clean up its run folder.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    SandboxHub hub(runDir);
+    hub.add(std::make_shared<IpLookupService>());
+    hub.add(std::make_shared<UpdateService>());
+    if (!hub.start()) {
+        std::cerr << "沙盒服务启动失败\n";
+        return 1;
+    }
+    if (!hub.writeHostsFile(hostsOut)) {
+        std::cerr << "无法写入主机配置文件: " << hostsOut << "\n";
+        return 1;
+    }
+    std::cout << "ready" << std::endl;
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    hub.stop();
+    return 0;
+}
