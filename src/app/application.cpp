@@ -1,0 +1,146 @@
+#include "app/application.h"
+
+#include "app/app_controls.h"
+#include "app/persistence.h"
+#include "app/update_check.h"
+#include "platform/dialogs.h"
+#include "platform/edit_box.h"
+#include "platform/processes.h"
+#include "platform/timer_control.h"
+#include "platform/timer_driver.h"
+#include "platform/ui_loop.h"
+#include "platform/worker.h"
+#include "sending/sending_controls.h"
+#include "session/session_controls.h"
+
+#include <sched.h>
+
+namespace dealcast::app {
+namespace {
+
+constexpr int kKeepAlivePeriodMs = 1'200'000;
+
+// All threads of the program share the first processor: they inherit the mask of the thread that starts them.
+void pinToFirstProcessor()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(0, &set);
+    sched_setaffinity(0, sizeof set, &set);
+}
+
+}  // namespace
+
+Application::Application(Environment environment)
+    : m_env(std::move(environment))
+    , m_http(m_env.hosts.httpOptions())
+{
+}
+
+Application::~Application()
+{
+    if (m_shortLinkFetch) {
+        m_shortLinkFetch->stop();
+        m_shortLinkFetch->join();
+    }
+    m_timers.reset();
+}
+
+bool Application::start()
+{
+    if (m_env.pinToFirstProcessor)
+        pinToFirstProcessor();
+    // A folder that cannot be made is not fatal; what needs it says so when it fails.
+    for (const settings::FolderProblem& problem : m_env.folders.createWorkingFolders())
+        m_earlyLog.push_back("无法创建文件夹：" + problem.folder.string() + "（" + problem.error.message() + "）");
+
+    UpdateContext update{m_http, m_env.hosts, m_env.folders, m_env.dialogs, m_env.processes, m_env.programPath,
+                         [this](const std::string& line) { m_earlyLog.push_back(line); }};
+    if (checkForUpdate(update) == UpdateOutcome::Exit)
+        return false;
+
+    createMainWindow();
+
+    if (startFollowSend)
+        startFollowSend();
+    if (auto* keepAlive = m_main->model().find<platform::TimerControl>(session::controls::kKeepAliveTimer))
+        keepAlive->setInterval(kKeepAlivePeriodMs);
+    return true;
+}
+
+int Application::run() { return m_env.loop.run(); }
+
+void Application::joinBackgroundWork()
+{
+    if (m_shortLinkFetch)
+        m_shortLinkFetch->join();
+}
+
+void Application::createMainWindow()
+{
+    m_main = std::make_unique<MainWindow>();
+    auto& model = m_main->model();
+    m_log = std::make_unique<RunLog>(*model.find<platform::EditBox>(controls::kRunLog), m_env.clock);
+    m_persistence = std::make_unique<Persistence>(*m_main, m_env.folders, *m_log);
+    m_persistence->bindHandlers();
+    m_timers = std::make_unique<platform::TimerDriver>(model, m_env.loop);
+
+    m_main->setCloseHandler([this] { requestClose(); });
+    m_main->setMinimiseHandler([this] {
+        if (minimise)
+            minimise();
+    });
+    model.bind(controls::kUpdatePluginButton, platform::EventType::Clicked, [this](const platform::EventArgs&) {
+        UpdateContext update{m_http, m_env.hosts, m_env.folders, m_env.dialogs, m_env.processes, m_env.programPath,
+                             [this](const std::string& line) { m_log->write(line); }};
+        updatePlugin(update);
+    });
+
+    // The creation handler, in order.
+    m_values.setStartupLogin(true);
+    if (auto* robot = model.find<platform::EditBox>(sending::controls::kRobotPath))
+        robot->setText((m_env.folders.robotProgramPath()).string());
+    m_values.setPublicIp(lookupPublicIp(m_http, m_env.hosts));
+    if (!m_env.hosts.isSet(web::role::kIpLookupHost))
+        m_earlyLog.push_back(m_env.hosts.unsetMessage(web::role::kIpLookupHost));
+    m_log->write("系统启动完毕，等待操作，本次登录IP为：" + m_values.publicIp());
+    for (const std::string& line : m_earlyLog)
+        m_log->write(line);
+    m_earlyLog.clear();
+    // The duplicate-filter store, then the saved control states and the account fields deciphered in place.
+    m_persistence->restoreAtStartup();
+    m_main->selectPage(0);
+    m_persistence->loadLists();
+    startShortLinkHostFetch();
+    if (openLoginWindow)
+        openLoginWindow();
+}
+
+void Application::startShortLinkHostFetch()
+{
+    if (!m_env.hosts.isSet(web::role::kUpdateHost))
+        return;  // the update check has said so in the log already
+    m_shortLinkFetch = std::make_unique<platform::Worker>(m_env.clock, "short-link host");
+    const std::string url = m_env.hosts.url(web::role::kUpdateHost, "/appkey.xml");
+    web::HttpOptions options = m_env.hosts.httpOptions();
+    options.cancelled = m_shortLinkFetch->stopQuery();
+    m_shortLinkFetch->start([this, url, options] {
+        const web::HttpClient http(options);
+        m_values.setShortLinkHost(parseShortLinkHost(http.get(url)));
+    });
+}
+
+void Application::requestClose()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    if (m_persistence->requestClose(m_env.dialogs)) {
+        m_persistence->confirmDestroy(m_env.dialogs);
+        m_env.loop.quit(0);
+        return;
+    }
+    m_closing = false;
+}
+
+}  // namespace dealcast::app
