@@ -80,6 +80,8 @@ void Application::createMainWindow()
 {
     m_main = std::make_unique<MainWindow>();
     auto& model = m_main->model();
+    if (mainWindowCreated)
+        mainWindowCreated(*m_main);
     m_log = std::make_unique<RunLog>(*model.find<platform::EditBox>(controls::kRunLog), m_env.clock);
     m_persistence = std::make_unique<Persistence>(*m_main, m_env.folders, *m_log);
     m_persistence->bindHandlers();

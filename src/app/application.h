@@ -73,6 +73,8 @@ public:
     // first login) and starting the follow-send link. Unset hooks do nothing.
     std::function<void()> openLoginWindow;
     std::function<void()> startFollowSend;
+    // Runs once the main window model exists, before its first run-log line: a front-end attaches here.
+    std::function<void(MainWindow&)> mainWindowCreated;
     // The desktop minimises the window; headless runs have nothing to minimise.
     std::function<void()> minimise;
 

@@ -9,14 +9,6 @@
 #include <string>
 
 namespace dealcast::app {
-namespace {
-
-// Notifications of one control may overtake each other between threads; held ones wait for the gap to fill.
-// A gap that never fills (a change nobody published) must not stall the log for ever, so past this many held
-// changes the feed moves on.
-constexpr std::size_t kMaxHeldChanges = 256;
-
-}  // namespace
 
 struct RunLogFeed::State {
     struct Held {
@@ -29,6 +21,9 @@ struct RunLogFeed::State {
     std::mutex mutex;
     bool closed = false;
     std::uint64_t taken = 0;  // revision of the last change taken in
+    // Notifications of two writers may overtake each other; the later one waits here for the earlier. Every
+    // revision of a control is published, so each gap fills; a writer held up between its change and its
+    // notification (preempted on a busy machine) can leave many waiting, and none may be dropped.
     std::map<std::uint64_t, Held> held;
     std::string partial;  // the unfinished last line
 
@@ -40,10 +35,9 @@ struct RunLogFeed::State {
         if (closed || change.revision <= taken)
             return;
         if (change.revision != taken + 1) {
-            held.emplace(change.revision, Held{change.kind, change.kind == platform::ChangeKind::Appended ? change.text
-                                                                                                       : std::string()});
-            if (held.size() > kMaxHeldChanges)
-                taken = held.begin()->first - 1;
+            held.emplace(
+                change.revision,
+                Held{change.kind, change.kind == platform::ChangeKind::Appended ? change.text : std::string()});
         } else {
             apply(change.kind, change.text);
             taken = change.revision;

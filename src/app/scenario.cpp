@@ -155,7 +155,8 @@ std::optional<ScenarioCommand> parseCommand(std::string_view line, int lineNumbe
         const std::string_view w = reader.word();
         const auto value = number<int>(w, std::numeric_limits<int>::max());
         if (!value)
-            error = w.empty() ? verb + " needs " + what : verb + ": " + what + " " + quoted(w) + " is not a number from 0";
+            error =
+                w.empty() ? verb + " needs " + what : verb + ": " + what + " " + quoted(w) + " is not a number from 0";
         else
             out = *value;
         return value.has_value();
@@ -590,8 +591,8 @@ private:
         const auto f = find(c);
         if (!f)
             return;
-        auto* menu = f->control->kind() == ControlKind::PopupMenu ? static_cast<platform::PopupMenu*>(f->control)
-                                                                    : nullptr;
+        auto* menu =
+            f->control->kind() == ControlKind::PopupMenu ? static_cast<platform::PopupMenu*>(f->control) : nullptr;
         if (f->control->kind() == ControlKind::ListView) {
             const auto tables = listMenus();
             const auto pair = std::find_if(tables.begin(), tables.end(),
