@@ -169,7 +169,10 @@ bool IniFile::setValue(std::string_view section, std::string_view key, std::stri
     Line keyLine{std::string(key) + "=" + encodeLineBreaks(value), Kind::Key, fold(key)};
     const std::size_t start = findSection(fold(section));
     if (start == std::string::npos) {
-        m_lines.push_back(Line{"[" + std::string(section) + "]", Kind::Section, fold(section)});
+        std::string header = "[";  // built by appends: GCC 12 misreports "[" + string + "]" as overlapping
+        header += section;
+        header += ']';
+        m_lines.push_back(Line{std::move(header), Kind::Section, fold(section)});
         m_lines.push_back(std::move(keyLine));
         return true;
     }

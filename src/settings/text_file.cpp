@@ -110,7 +110,10 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
 
-    std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hiddenName = ".";  // built by appends: GCC 12 misreports "." + string + "..." as overlapping
+    hiddenName += target.filename().string();
+    hiddenName += ".XXXXXX";
+    std::string tempName = (folder / hiddenName).string();
     std::vector<char> buffer(tempName.begin(), tempName.end());
     buffer.push_back('\0');
     FileDescriptor fd(::mkostemp(buffer.data(), O_CLOEXEC));
