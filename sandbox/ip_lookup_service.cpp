@@ -5,7 +5,10 @@
 
 namespace dealcast::sandbox {
 
-std::vector<std::string_view> IpLookupService::roles() const { return {web::role::kIpLookupHost}; }
+std::vector<std::string_view> IpLookupService::roles() const
+{
+    return {web::role::kIpLookupHost};
+}
 
 void IpLookupService::setAddress(std::string address)
 {

@@ -13,8 +13,9 @@ namespace {
 
 void usage()
 {
-    std::cerr << "用法: dealcast-sandbox --hosts-out FILE [--run-dir DIR]\n"
-                 "在本机回环地址上启动全部模拟服务，把主机配置写入 FILE，输出一行 ready，收到 SIGINT/SIGTERM 后退出。\n";
+    std::cerr
+        << "用法: dealcast-sandbox --hosts-out FILE [--run-dir DIR]\n"
+           "在本机回环地址上启动全部模拟服务，把主机配置写入 FILE，输出一行 ready，收到 SIGINT/SIGTERM 后退出。\n";
 }
 
 }  // namespace
@@ -40,11 +41,17 @@ int main(int argc, char** argv)
     }
 
     // Blocked before any server thread exists, so every thread inherits the mask and the signals wait for
-    // sigwait below instead of killing the process before the hub can clean up its run folder.
+    // sigwait below instead of killing the process before the hub can clean up its run folder. A shell starts
+    // background jobs with SIGINT ignored, and an ignored signal is discarded rather than left pending, so
+    // both get a handler first.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    for (const int signal : {SIGINT, SIGTERM}) {
+        sigaddset(&stopSignals, signal);
+        sigaction(signal, &action, nullptr);
+    }
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     SandboxHub hub(runDir);

@@ -1,11 +1,10 @@
 #include "sandbox/sandbox_certificates.h"
 
+#include <algorithm>
 #include <openssl/bio.h>
 #include <openssl/bn.h>
 #include <openssl/pem.h>
 #include <openssl/x509v3.h>
-
-#include <algorithm>
 
 namespace dealcast::sandbox {
 namespace {
@@ -27,7 +26,10 @@ using KeyPtr = std::unique_ptr<EVP_PKEY, KeyFree>;
 
 constexpr long kDaySeconds = 24 * 3600;
 
-KeyPtr makeKey() { return KeyPtr(EVP_EC_gen("P-256")); }
+KeyPtr makeKey()
+{
+    return KeyPtr(EVP_EC_gen("P-256"));
+}
 
 bool addExtension(X509* cert, X509* issuer, int nid, const std::string& value)
 {
@@ -56,8 +58,8 @@ X509Ptr makeCertificate(EVP_PKEY* key, const char* commonName, X509* issuer)
     X509_NAME* name = X509_get_subject_name(cert.get());
     if (X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("dealcast sandbox"),
                                    -1, -1, 0) != 1 ||
-        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName), -1,
-                                   -1, 0) != 1 ||
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName), -1, -1,
+                                   0) != 1 ||
         X509_set_issuer_name(cert.get(), X509_get_subject_name(issuer ? issuer : cert.get())) != 1)
         return nullptr;
     return cert;

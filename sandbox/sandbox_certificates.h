@@ -1,9 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <openssl/evp.h>
 #include <openssl/x509.h>
-
-#include <memory>
 #include <string>
 #include <vector>
 

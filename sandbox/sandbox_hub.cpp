@@ -39,7 +39,10 @@ bool writeFile(const std::filesystem::path& path, const std::string& bytes)
 
 }  // namespace
 
-SandboxHub::SandboxHub(std::filesystem::path runDir) : m_runDir(std::move(runDir)) {}
+SandboxHub::SandboxHub(std::filesystem::path runDir)
+    : m_runDir(std::move(runDir))
+{
+}
 
 SandboxHub::~SandboxHub()
 {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <httplib.h>
-
 #include <map>
 #include <mutex>
 #include <string>

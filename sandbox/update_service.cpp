@@ -6,7 +6,10 @@
 
 namespace dealcast::sandbox {
 
-std::vector<std::string_view> UpdateService::roles() const { return {web::role::kUpdateHost}; }
+std::vector<std::string_view> UpdateService::roles() const
+{
+    return {web::role::kUpdateHost};
+}
 
 void UpdateService::setUpdatePage(std::string version, std::string updateUrl)
 {

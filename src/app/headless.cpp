@@ -52,7 +52,7 @@ std::filesystem::path currentProgramPath(const char* argv0)
 }
 
 int runHeadless(const CommandLine& commandLine, const std::filesystem::path& programPath, platform::UiLoop& loop,
-                const platform::Clock& clock, std::ostream& out, const std::function<void(Application&)>& attach)
+                const platform::Clock& clock, std::ostream& out, const HeadlessAttach& attach)
 {
     if (!commandLine.errors.empty()) {
         for (const std::string& error : commandLine.errors)
@@ -76,8 +76,6 @@ int runHeadless(const CommandLine& commandLine, const std::filesystem::path& pro
     web::Hosts hosts = web::Hosts::load(hostsFile, &problems);
 
     ScenarioOutput output(out);
-    for (const std::string& problem : problems)
-        output.writeLine(problem);
     ScenarioDialogs dialogs(output);
     platform::LocalProcesses processes;
     Application app(Environment{clock, loop, dialogs, processes, folders, std::move(hosts), programPath, true});
@@ -90,15 +88,17 @@ int runHeadless(const CommandLine& commandLine, const std::filesystem::path& pro
     };
     if (!app.start())
         return 0;  // the updater has taken over
-    if (attach)
-        attach(app);
+    for (const std::string& problem : problems)
+        app.runLog().write(problem);
+    const std::shared_ptr<void> frontEnd = attach ? attach(app) : nullptr;
 
     if (script.empty())
         return app.run();
 
     int scenarioCode = 0;
     loop.post([&] {
-        ScenarioContext context{{{"", &app.mainWindow().model()}}, loop, output, dialogs};
+        auto& model = app.mainWindow().model();
+        ScenarioContext context{{{"", &model}, {model.title(), &model}}, loop, output, dialogs};
         ScenarioRunner runner(std::move(context));
         scenarioCode = runner.runScript(script);
         loop.quit(scenarioCode);

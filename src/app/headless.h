@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,12 @@ std::filesystem::path currentProgramPath(const char* argv0);
 
 // Runs the program without a person: the start-up order, then the scenario if one is given (else the loop
 // until the program is closed). Run-log lines go to `out` as they are written; notices and questions are
-// printed as "[caption] text" and answered from the scenario. `attach` runs once the main window model
-// exists (a desktop front-end builds its widgets there). Returns the exit code: 0, or 1 when a scenario check
-// failed, 2 for a bad command line or an unreadable script.
+// printed as "[caption] text" and answered from the scenario. `attach` runs once start-up is done (a desktop
+// front-end builds its widgets there); what it returns is kept until the program ends and released before
+// the program's own objects. Returns the exit code: 0, or 1 when a scenario check failed, 2 for a bad command
+// line or an unreadable script.
+using HeadlessAttach = std::function<std::shared_ptr<void>(Application&)>;
 int runHeadless(const CommandLine& commandLine, const std::filesystem::path& programPath, platform::UiLoop& loop,
-                const platform::Clock& clock, std::ostream& out, const std::function<void(Application&)>& attach = {});
+                const platform::Clock& clock, std::ostream& out, const HeadlessAttach& attach = {});
 
 }  // namespace dealcast::app

@@ -62,7 +62,8 @@ constexpr std::size_t kEchoBytes = 60;
 
 const RoleInfo* findRole(std::string_view name)
 {
-    const auto* it = std::find_if(std::begin(kRoles), std::end(kRoles), [name](const RoleInfo& r) { return r.name == name; });
+    const auto* it =
+        std::find_if(std::begin(kRoles), std::end(kRoles), [name](const RoleInfo& r) { return r.name == name; });
     return it == std::end(kRoles) ? nullptr : it;
 }
 
@@ -97,7 +98,8 @@ bool isIpv4(std::string_view text)
     std::size_t pos = 0;
     while (true) {
         const std::size_t dot = text.find('.', pos);
-        const std::string_view part = text.substr(pos, dot == std::string_view::npos ? std::string_view::npos : dot - pos);
+        const std::string_view part =
+            text.substr(pos, dot == std::string_view::npos ? std::string_view::npos : dot - pos);
         if (!allDigits(part) || part.size() > 3 || std::stoi(std::string(part)) > 255)
             return false;
         ++parts;
@@ -293,7 +295,10 @@ const std::vector<std::string_view>& Hosts::roles()
     return names;
 }
 
-bool Hosts::isRole(std::string_view role) { return findRole(role) != nullptr; }
+bool Hosts::isRole(std::string_view role)
+{
+    return findRole(role) != nullptr;
+}
 
 std::string Hosts::get(std::string_view role) const
 {
@@ -301,7 +306,10 @@ std::string Hosts::get(std::string_view role) const
     return it == m_values.end() ? std::string() : it->second;
 }
 
-bool Hosts::isSet(std::string_view role) const { return m_values.find(role) != m_values.end(); }
+bool Hosts::isSet(std::string_view role) const
+{
+    return m_values.find(role) != m_values.end();
+}
 
 void Hosts::set(std::string_view role, std::string_view value)
 {

@@ -64,7 +64,8 @@ TEST_F(SandboxHubTest, ServesTheProgramsUrlsOverHttpAndVerifiedHttps)
         SCOPED_TRACE(https ? "https" : "http");
         const auto response = fetch(m_hosts.url(web::role::kUpdateHost, "/updata.html", https));
         EXPECT_EQ(response.status, 200);
-        EXPECT_EQ(response.bytes, R"({"data":{"update_url":"http://update.sandbox.test/updata.exe","version":"1.51"}})");
+        EXPECT_EQ(response.bytes,
+                  R"({"data":{"update_url":"http://update.sandbox.test/updata.exe","version":"1.51"}})");
     }
 }
 
