@@ -613,12 +613,23 @@ void WindowRenderer::addRows(QBoxLayout* column, const std::vector<Control*>& ch
             groups.push_back(child);
             continue;
         }
+        // An edit or combo box shows its caption as a label in front of it (above it when it spans the width).
+        QLabel* captionLabel = nullptr;
+        if ((child->kind() == ControlKind::EditBox || child->kind() == ControlKind::ComboBox) && child->visible()) {
+            const QString caption = toQt(child->caption());
+            if (!caption.isEmpty())
+                captionLabel = new QLabel(caption);
+        }
         if (wide) {
             flush();
+            if (captionLabel != nullptr)
+                column->addWidget(captionLabel);
             column->addWidget(widget);
             continue;
         }
         int need = wants(child);
+        if (captionLabel != nullptr)
+            need += captionLabel->sizeHint().width() + kSpacing;
         // A label stays on the row of what it names.
         if (child->kind() == ControlKind::Label && i + 1 < children.size() &&
             children[i + 1]->kind() != ControlKind::Label)
@@ -629,8 +640,10 @@ void WindowRenderer::addRows(QBoxLayout* column, const std::vector<Control*>& ch
             row = new QHBoxLayout;
             row->setSpacing(kSpacing);
         }
+        if (captionLabel != nullptr)
+            row->addWidget(captionLabel);
         row->addWidget(widget);
-        used += wants(child);
+        used += wants(child) + (captionLabel != nullptr ? captionLabel->sizeHint().width() + kSpacing : 0);
     }
     flush();
 
