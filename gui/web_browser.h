@@ -41,7 +41,7 @@ public:
     std::string cookies(std::string_view address) const override;
 
     // How long a question to the page may take.
-    static constexpr int kScriptTimeoutMs = 5000;
+    static constexpr int kScriptTimeoutMs = 20000;
 
 private:
     // Runs `work` on the GUI thread and waits for it.
