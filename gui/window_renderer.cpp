@@ -347,6 +347,15 @@ QWidget* WindowRenderer::createWidget(Control& control)
     case ControlKind::Timer:
     case ControlKind::PopupMenu:
         return nullptr;
+    case ControlKind::Browser: {
+        // An empty frame; the window host puts the page's view into it.
+        auto* frame = new QWidget(m_root);
+        frame->setObjectName(QStringLiteral("browserFrame"));
+        auto* layout = new QVBoxLayout(frame);
+        layout->setContentsMargins(0, 0, 0, 0);
+        frame->setMinimumSize(200, 150);
+        return frame;
+    }
     }
     return nullptr;
 }

@@ -286,6 +286,8 @@ std::string_view kindName(ControlKind kind)
         return "a timer";
     case ControlKind::PopupMenu:
         return "a popup menu";
+    case ControlKind::Browser:
+        return "a browser";
     }
     return "a control";
 }

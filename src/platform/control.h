@@ -22,6 +22,8 @@ enum class ControlKind {
     GroupBox,
     Timer,
     PopupMenu,
+    // The place of an embedded web page; the front-end puts its browser there (platform::WindowHost).
+    Browser,
 };
 
 // Position and size in pixels, relative to the parent, for a front-end that lays controls out as designed.

@@ -45,6 +45,8 @@ std::unique_ptr<Control> WindowModel::create(const ControlDecl& decl)
         return std::make_unique<TimerControl>(decl, sink);
     case ControlKind::PopupMenu:
         return std::make_unique<PopupMenu>(decl, sink);
+    case ControlKind::Browser:
+        return std::make_unique<BrowserControl>(decl, sink);
     }
     return nullptr;
 }
@@ -168,6 +170,25 @@ bool WindowModel::raise(std::string_view name, EventType type, EventArgs args)
     // Outside the lock: a handler may bind, raise further events or take its time.
     args.control = std::string(name);
     (*handler)(args);
+    return true;
+}
+
+void WindowModel::setCloseRequestHandler(std::function<void()> handler)
+{
+    const std::lock_guard lock(m_closeMutex);
+    m_closeHandler = handler ? std::make_shared<const std::function<void()>>(std::move(handler)) : nullptr;
+}
+
+bool WindowModel::requestClose()
+{
+    std::shared_ptr<const std::function<void()>> handler;
+    {
+        const std::lock_guard lock(m_closeMutex);
+        handler = m_closeHandler;
+    }
+    if (!handler)
+        return false;
+    (*handler)();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/browser_control.h"
 #include "platform/button.h"
 #include "platform/check_box.h"
 #include "platform/combo_box.h"
@@ -95,6 +96,12 @@ public:
     // True when a handler ran; false for an unknown name or an unbound event, which are ignored.
     bool raise(std::string_view name, EventType type, EventArgs args = {});
 
+    // The window's own close request (its title bar's close button): runs the handler; without one the
+    // front-end simply hides the window. Callable from any thread.
+    void setCloseRequestHandler(std::function<void()> handler);
+    // True when a handler ran.
+    bool requestClose();
+
 private:
     using ObserverList = std::vector<std::pair<SubscriptionId, Observer>>;
 
@@ -113,6 +120,9 @@ private:
 
     mutable std::mutex m_handlerMutex;
     std::map<std::pair<std::string, EventType>, std::shared_ptr<const EventHandler>> m_handlers;
+
+    mutable std::mutex m_closeMutex;
+    std::shared_ptr<const std::function<void()>> m_closeHandler;
 
     mutable std::mutex m_observerMutex;
     std::shared_ptr<const ObserverList> m_observers;  // replaced, never changed in place

@@ -19,25 +19,26 @@ struct RoleInfo {
     std::string_view defaultValue;
 };
 
-// Public services get their real names so product texts pasted by the user are recognised; the product
-// operator's own services stay unset until the user names them.
+// Every outside service is unset until the hosts file names it: the program carries no service address of its
+// own, and a feature whose host is unset says so in the run log instead of guessing. Only the fixed address
+// texts and the local ports have working defaults.
 constexpr RoleInfo kRoles[] = {
-    {role::kMarketDomain, Kind::Domain, ".taobao.com"},
-    {role::kMallDomain, Kind::Domain, ".tmall.com"},
-    {role::kMarketItemHost, Kind::Host, "item.taobao.com"},
-    {role::kMallItemHost, Kind::Host, "detail.tmall.com"},
-    {role::kCouponHost, Kind::Host, "uland.taobao.com"},
-    {role::kCouponPageHost, Kind::Host, "market.m.taobao.com"},
-    {role::kShopCouponHost, Kind::Host, "shop.m.taobao.com"},
-    {role::kClickHost, Kind::Host, "s.click.taobao.com"},
-    {role::kAffiliateHost, Kind::Host, "pub.alimama.com"},
-    {role::kAffiliateDomain, Kind::Host, "alimama.com"},
-    {role::kLoginHost, Kind::Host, "login.taobao.com"},
-    {role::kMediaHost, Kind::Host, "media.alimama.com"},
-    {role::kOauthHost, Kind::Host, "oauth.taobao.com"},
-    {role::kIpLookupHost, Kind::Host, "pv.sohu.com"},
-    {role::kSinaShortHost, Kind::Host, "t.cn"},
-    {role::kSinaApiHost, Kind::Host, "api.t.sina.com.cn"},
+    {role::kMarketDomain, Kind::Domain, ""},
+    {role::kMallDomain, Kind::Domain, ""},
+    {role::kMarketItemHost, Kind::Host, ""},
+    {role::kMallItemHost, Kind::Host, ""},
+    {role::kCouponHost, Kind::Host, ""},
+    {role::kCouponPageHost, Kind::Host, ""},
+    {role::kShopCouponHost, Kind::Host, ""},
+    {role::kClickHost, Kind::Host, ""},
+    {role::kAffiliateHost, Kind::Host, ""},
+    {role::kAffiliateDomain, Kind::Host, ""},
+    {role::kLoginHost, Kind::Host, ""},
+    {role::kMediaHost, Kind::Host, ""},
+    {role::kOauthHost, Kind::Host, ""},
+    {role::kIpLookupHost, Kind::Host, ""},
+    {role::kShortlinkCHost, Kind::Host, ""},
+    {role::kShortlinkCApiHost, Kind::Host, ""},
     {role::kShortlinkAHost, Kind::Host, ""},
     {role::kShortlinkBHost, Kind::Host, ""},
     {role::kUpdateHost, Kind::Host, ""},
@@ -321,7 +322,7 @@ void Hosts::set(std::string_view role, std::string_view value)
         return;
     }
     std::string stored(value);
-    // The whole-text link test searches for the suffix with its dot, so "taobao.com" must not slip in bare.
+    // The whole-text link test searches for the suffix with its dot, so a bare "example.com" must not slip in.
     if (info->kind == Kind::Domain && stored.front() != '.')
         stored.insert(stored.begin(), '.');
     m_values[std::string(role)] = std::move(stored);

@@ -13,7 +13,7 @@ namespace dealcast::web {
 // Names under which every feature finds the outside services it talks to. Paths, query keys and answers are
 // fixed by the features; only these values are configuration.
 namespace role {
-// Marketplace and affiliate platform (public; defaults set so real product texts are recognised).
+// Marketplace and affiliate platform.
 inline constexpr std::string_view kMarketDomain = "MARKET_DOMAIN";  // with its leading dot
 inline constexpr std::string_view kMallDomain = "MALL_DOMAIN";      // with its leading dot
 inline constexpr std::string_view kMarketItemHost = "MARKET_ITEM_HOST";
@@ -27,10 +27,10 @@ inline constexpr std::string_view kAffiliateDomain = "AFFILIATE_DOMAIN";
 inline constexpr std::string_view kLoginHost = "LOGIN_HOST";
 inline constexpr std::string_view kMediaHost = "MEDIA_HOST";
 inline constexpr std::string_view kOauthHost = "OAUTH_HOST";
-// Other public services.
+// Other public services; the third shortener has a short-link host and an API host.
 inline constexpr std::string_view kIpLookupHost = "IP_LOOKUP_HOST";
-inline constexpr std::string_view kSinaShortHost = "SINA_SHORT_HOST";
-inline constexpr std::string_view kSinaApiHost = "SINA_API_HOST";
+inline constexpr std::string_view kShortlinkCHost = "SHORTLINK_C_HOST";
+inline constexpr std::string_view kShortlinkCApiHost = "SHORTLINK_C_API_HOST";
 inline constexpr std::string_view kShortlinkAHost = "SHORTLINK_A_HOST";
 inline constexpr std::string_view kShortlinkBHost = "SHORTLINK_B_HOST";
 // Services of the product's own operator: unset until the user's hosts file names them.

@@ -96,7 +96,7 @@ TEST_F(ApplicationTest, AnAddressLookupThatYieldsNothingFallsBackAndStillLogs)
 TEST_F(ApplicationTest, UnsetHostsSkipTheirFeaturesWithALogLineEach)
 {
     web::Hosts hosts;  // the defaults leave the product operator's own services unset
-    hosts.set(web::role::kIpLookupHost, "");  // a public service by default; no test reaches out
+    hosts.set(web::role::kIpLookupHost, "");  // unset: the start-up falls back to the fixed address text
     auto app = makeApp(hosts);
     ASSERT_TRUE(app->start());
     const std::string log = logText(*app);

@@ -13,16 +13,15 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-TEST(HostsTest, DefaultsRecogniseTheMarketplaceAndLeaveOperatorServicesUnset)
+TEST(HostsTest, DefaultsLeaveEveryServiceUnsetAndKeepAddressesAndPorts)
 {
     const Hosts hosts;
-    EXPECT_EQ(hosts.get(role::kMarketDomain), ".taobao.com");
-    EXPECT_EQ(hosts.get(role::kMallDomain), ".tmall.com");
-    EXPECT_EQ(hosts.url(role::kMarketItemHost, "/item.htm?id=1", true), "https://item.taobao.com/item.htm?id=1");
     EXPECT_EQ(hosts.port(role::kRobotPort), 10245);
     EXPECT_EQ(hosts.port(role::kFollowPort), 10246);
-    for (const auto name : {role::kUpdateHost, role::kVendorHost, role::kTutorialHost, role::kCloudLibraryHost,
-                            role::kTokenProxyHost, role::kLandingHost, role::kPicksHost, role::kFollowServer}) {
+    for (const auto name : {role::kMarketDomain, role::kMallDomain, role::kMarketItemHost, role::kAffiliateHost,
+                            role::kLoginHost, role::kIpLookupHost, role::kUpdateHost, role::kVendorHost,
+                            role::kTutorialHost, role::kCloudLibraryHost, role::kTokenProxyHost, role::kLandingHost,
+                            role::kPicksHost, role::kFollowServer}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(hosts.isSet(name));
         EXPECT_EQ(hosts.get(name), "");
@@ -39,8 +38,8 @@ TEST(HostsTest, FileOverridesUnsetsAndReportsWhatItCannotUse)
 {
     const std::string text = "\xEF\xBB\xBF# operator services\r\n"
                              "UPDATE_HOST = update.example.org\r\n"
-                             "; unset a public default\r\n"
-                             "SINA_API_HOST=\r\n"
+                             "; an empty value unsets\r\n"
+                             "SHORTLINK_C_API_HOST=\r\n"
                              "market_domain=example.com\r\n"
                              "no equals sign here\r\n"
                              "NOT_A_ROLE=x\r\n"
@@ -58,7 +57,7 @@ TEST(HostsTest, FileOverridesUnsetsAndReportsWhatItCannotUse)
     const Hosts hosts = Hosts::parse(text, "hosts.ini", &problems);
 
     EXPECT_EQ(hosts.get(role::kUpdateHost), "update.example.org");
-    EXPECT_FALSE(hosts.isSet(role::kSinaApiHost));
+    EXPECT_FALSE(hosts.isSet(role::kShortlinkCApiHost));
     EXPECT_EQ(hosts.get(role::kMarketDomain), ".example.com");
     EXPECT_EQ(hosts.get(role::kFollowServer), "follow.example.org:9000");
     EXPECT_EQ(hosts.port(role::kFollowServer), 9000);
