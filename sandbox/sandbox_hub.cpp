@@ -58,9 +58,9 @@ bool SandboxHub::add(std::shared_ptr<SimulatedService> service)
     if (m_started || !service)
         return false;
     const std::string name = lower(service->hostName());
-    if (!SandboxCertificates::isDnsName(name) || m_services.count(name))
+    if (!SandboxCertificates::isDnsName(name))
         return false;
-    m_services.emplace(name, std::move(service));
+    m_services[name].push_back(std::move(service));
     return true;
 }
 
@@ -146,21 +146,29 @@ void SandboxHub::stopListener(Listener& listener)
 void SandboxHub::dispatch(const httplib::Request& request, httplib::Response& response) const
 {
     const std::string host = hostOf(request);
-    const auto it = m_services.find(host);
-    if (it == m_services.end()) {
-        response.status = 404;
-        response.set_content("沙盒中没有主机 \"" + host + "\" 的模拟服务\n", "text/plain; charset=utf-8");
-        return;
+    if (const auto it = m_services.find(host); it != m_services.end()) {
+        for (const auto& service : it->second) {
+            if (service->handles(request)) {
+                service->handle(request, response);
+                return;
+            }
+        }
     }
-    it->second->handle(request, response);
+    response.status = 404;
+    response.set_content("沙盒中没有主机 \"" + host + "\" 的模拟服务\n", "text/plain; charset=utf-8");
 }
 
 web::Hosts SandboxHub::hosts() const
 {
     web::Hosts hosts;
-    for (const auto& [name, service] : m_services)
-        for (const auto role : service->roles())
-            hosts.set(role, name);
+    for (const auto& [name, services] : m_services) {
+        for (const auto& service : services) {
+            for (const auto role : service->roles())
+                hosts.set(role, name);
+            for (const auto& [role, value] : service->roleValues())
+                hosts.set(role, value);
+        }
+    }
     web::Hosts::SandboxRoute route;
     if (m_http.port > 0)
         route.connectTo = "127.0.0.1:" + std::to_string(m_http.port);

@@ -24,8 +24,8 @@ public:
     SandboxHub(const SandboxHub&) = delete;
     SandboxHub& operator=(const SandboxHub&) = delete;
 
-    // Before start() only, as the server certificate names every host. False after start, for a second
-    // service under a taken name, or for a name that is not a plain DNS name.
+    // Before start() only, as the server certificate names every host. False after start or for a name that
+    // is not a plain DNS name. Services under the same name share its requests (SimulatedService::handles).
     bool add(std::shared_ptr<SimulatedService> service);
 
     // Makes the certificates, writes the CA file and starts both servers; false when any of it fails.
@@ -52,7 +52,7 @@ private:
     void stopListener(Listener& listener);
     void dispatch(const httplib::Request& request, httplib::Response& response) const;
 
-    std::map<std::string, std::shared_ptr<SimulatedService>, std::less<>> m_services;
+    std::map<std::string, std::vector<std::shared_ptr<SimulatedService>>, std::less<>> m_services;
     Listener m_http;
     Listener m_https;
     std::filesystem::path m_runDir;

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dealcast::sandbox {
@@ -21,8 +22,13 @@ public:
 
     // A DNS name under the reserved ".test" domain, such as "update.sandbox.test".
     virtual std::string hostName() const = 0;
-    // The host roles that this service stands in for.
+    // The host roles that this service stands in for; the hosts file gives each the service's host name.
     virtual std::vector<std::string_view> roles() const = 0;
+    // Roles whose value is not the host name itself (a domain suffix the service's host lies under).
+    virtual std::vector<std::pair<std::string_view, std::string>> roleValues() const { return {}; }
+    // Several services may share a host name; each request goes to the first one, in the order they were
+    // added, that takes it.
+    virtual bool handles(const httplib::Request&) const { return true; }
     virtual void handle(const httplib::Request& request, httplib::Response& response) = 0;
 };
 
