@@ -27,16 +27,16 @@ struct HttpOptions {
 enum class HttpMethod { Get, Post, Head };
 
 struct HttpRequest {
-    std::string url;
+    std::string url{};
     HttpMethod method = HttpMethod::Get;
     // Sent on POST: `bodyBytes` when it is not empty, else `body`.
-    std::string body;
-    std::string bodyBytes;
+    std::string body{};
+    std::string bodyBytes{};
     // Extra header lines, "Name: value" joined by "\r\n"; completed with the defaults before sending.
-    std::string headers;
+    std::string headers{};
     bool noRedirect = false;
     // Named proxy ("host:port"); empty means a direct connection.
-    std::string proxy;
+    std::string proxy{};
     // The older browser agent that the coupon-page request and the redirect probe default to.
     bool legacyAgent = false;
 };

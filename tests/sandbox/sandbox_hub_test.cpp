@@ -88,12 +88,47 @@ TEST_F(SandboxHubTest, UnknownHostGetsAClear404)
     EXPECT_EQ(m_update->requestCount("/x"), 0);
 }
 
-TEST_F(SandboxHubTest, AcceptsServicesOnlyBeforeStartAndUnderFreeDnsNames)
+// Answers "<word>" for the paths that start with its prefix.
+class PrefixService : public SimulatedService {
+public:
+    PrefixService(std::string prefix, std::string word)
+        : m_prefix(std::move(prefix))
+        , m_word(std::move(word))
+    {
+    }
+    std::string hostName() const override { return "shared.sandbox.test"; }
+    std::vector<std::string_view> roles() const override { return {web::role::kLandingHost}; }
+    std::vector<std::pair<std::string_view, std::string>> roleValues() const override
+    {
+        return {{web::role::kMarketDomain, "sandbox.test"}};
+    }
+    bool handles(const httplib::Request& request) const override { return request.path.starts_with(m_prefix); }
+    void handle(const httplib::Request&, httplib::Response& response) override
+    {
+        response.set_content(m_word, "text/plain");
+    }
+
+private:
+    std::string m_prefix;
+    std::string m_word;
+};
+
+TEST_F(SandboxHubTest, AcceptsServicesOnlyBeforeStartAndSharesAHostByPath)
 {
     EXPECT_FALSE(m_hub.add(std::make_shared<UpdateService>()));
+
     SandboxHub fresh(m_dir.path() / "fresh");
-    EXPECT_TRUE(fresh.add(std::make_shared<UpdateService>()));
-    EXPECT_FALSE(fresh.add(std::make_shared<UpdateService>()));
+    ASSERT_TRUE(fresh.add(std::make_shared<PrefixService>("/a", "first")));
+    ASSERT_TRUE(fresh.add(std::make_shared<PrefixService>("/", "second")));
+    ASSERT_TRUE(fresh.start());
+    const web::Hosts hosts = fresh.hosts();
+    EXPECT_EQ(hosts.get(web::role::kLandingHost), "shared.sandbox.test");
+    EXPECT_EQ(hosts.get(web::role::kMarketDomain), ".sandbox.test");
+    web::CookieJar cookie;
+    const web::HttpClient http(hosts.httpOptions());
+    EXPECT_EQ(http.request({.url = "http://shared.sandbox.test/abc"}, cookie).text, "first");
+    EXPECT_EQ(http.request({.url = "http://shared.sandbox.test/b"}, cookie).text, "second");
+    fresh.stop();
 }
 
 TEST_F(SandboxHubTest, IpLookupAnswersGbkThatDecodesToTheAddressAndPlace)
