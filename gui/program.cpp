@@ -4,8 +4,10 @@
 #include "app/application.h"
 #include "app/headless.h"
 #include "gui/main_window_view.h"
+#include "gui/qt_clipboard.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_ui_loop.h"
+#include "gui/qt_window_host.h"
 #include "gui/style.h"
 #include "gui/web_browser.h"
 #include "platform/clock.h"
@@ -163,21 +165,32 @@ int runProgram(int argc, char** argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication qtApp(argc, argv);
-    // The close question decides when the program ends, not the last window.
-    QApplication::setQuitOnLastWindowClosed(false);
-    qtApp.setStyleSheet(styleSheet());
-
-    const std::filesystem::path programPath = QCoreApplication::applicationFilePath().toStdString();
+    // The hosts file is read before the QApplication: the browser engine takes its routing switches once.
+    const std::filesystem::path programPath = app::currentProgramPath(argc > 0 ? argv[0] : nullptr);
     const settings::Folders folders = settings::Folders::resolve(programPath, options->home);
     std::vector<std::string> hostProblems;
     const web::Hosts hosts =
         web::Hosts::load(options->hosts.empty() ? folders.runFolder / "hosts.ini" : options->hosts, &hostProblems);
+    std::vector<std::string> qtArguments(argv, argv + argc);
+    for (std::string& engineSwitch : WebBrowser::routeToSandbox(hosts))
+        qtArguments.push_back(std::move(engineSwitch));
+    std::vector<char*> qtArgv;
+    for (std::string& argument : qtArguments)
+        qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtArguments.size());
+
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication qtApp(qtArgc, qtArgv.data());
+    // The close question decides when the program ends, not the last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    qtApp.setStyleSheet(styleSheet());
 
     const platform::Clock& clock = platform::systemClock();
     QtUiLoop loop(clock);
     platform::LocalProcesses processes;
+    QtWindowHost windows;
+    QtClipboard clipboard;
 
     if (options->headless) {
         // The same run as the core's headless program, on the real widgets: built, never shown.
@@ -186,17 +199,22 @@ int runProgram(int argc, char** argv)
         commandLine.home = options->home;
         commandLine.hosts = options->hosts;
         commandLine.script = options->script;
-        return app::runHeadless(commandLine, programPath, loop, clock, std::cout, [](app::Application& application) {
-            return std::static_pointer_cast<void>(std::make_shared<MainWindowView>(application.mainWindow()));
-        });
+        return app::runHeadless(
+            commandLine, programPath, loop, clock, std::cout,
+            [](app::Application& application) {
+                return std::static_pointer_cast<void>(std::make_shared<MainWindowView>(application.mainWindow()));
+            },
+            {&windows, &clipboard});
     }
 
     QtDialogs dialogs;
-    app::Application application({clock, loop, dialogs, processes, folders, hosts, programPath});
+    app::Application application(
+        {clock, loop, dialogs, processes, folders, hosts, programPath, true, &windows, &clipboard});
     if (!application.start())
         return 0;
     MainWindowView view(application.mainWindow());
     dialogs.setOwner(&view);
+    windows.setOwner(&view);
     application.minimise = [&view] { view.showMinimized(); };
     for (const std::string& problem : hostProblems)
         application.runLog().write(problem);

@@ -1,6 +1,7 @@
 #include "gui/web_browser.h"
 
 #include "gui/gui_thread.h"
+#include "web/hosts.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <QWebEngineCertificateError>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -58,6 +60,24 @@ bool domainMatches(const QString& host, QString domain)
     return host.compare(domain, Qt::CaseInsensitive) == 0;
 }
 
+std::mutex& authorityMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+QList<QSslCertificate>& authorities()
+{
+    static QList<QSslCertificate> list;
+    return list;
+}
+
+bool chainIsTrusted(const QList<QSslCertificate>& chain)
+{
+    const std::lock_guard lock(authorityMutex());
+    return std::any_of(chain.begin(), chain.end(), [](const QSslCertificate& c) { return authorities().contains(c); });
+}
+
 bool pathMatches(const QString& path, const QString& cookiePath)
 {
     if (cookiePath.isEmpty() || cookiePath == QLatin1String("/") || path == cookiePath)
@@ -75,6 +95,10 @@ WebBrowser::WebBrowser(QWidget* parent)
     auto* page = new QWebEnginePage(m_profile, m_view);
     m_view->setPage(page);
 
+    connect(page, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError& error) {
+        if (error.isOverridable() && chainIsTrusted(error.certificateChain()))
+            QWebEngineCertificateError(error).acceptCertificate();
+    });
     connect(page, &QWebEnginePage::loadStarted, this, [this] { m_ready = false; });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool) { m_ready = true; });
     connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
@@ -98,6 +122,22 @@ WebBrowser::~WebBrowser()
 {
     // The page goes before its profile.
     delete m_view;
+}
+
+void WebBrowser::trustAuthorities(const QList<QSslCertificate>& list)
+{
+    const std::lock_guard lock(authorityMutex());
+    authorities() = list;
+}
+
+std::vector<std::string> WebBrowser::routeToSandbox(const web::Hosts& hosts)
+{
+    if (!hosts.sandbox().caFile.empty())
+        trustAuthorities(QSslCertificate::fromPath(QString::fromStdString(hosts.sandbox().caFile)));
+    const std::string rules = hosts.browserResolverRules();
+    if (rules.empty())
+        return {};
+    return {"--host-resolver-rules=" + rules};
 }
 
 void WebBrowser::onUiThread(const std::function<void()>& work) const

@@ -2,12 +2,19 @@
 
 #include "platform/browser.h"
 
+#include <QList>
 #include <QNetworkCookie>
+#include <QSslCertificate>
 #include <QObject>
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
+
+namespace dealcast::web {
+class Hosts;
+}
 
 class QVariant;
 class QWebEngineProfile;
@@ -42,6 +49,14 @@ public:
 
     // How long a question to the page may take.
     static constexpr int kScriptTimeoutMs = 20000;
+
+    // Certificate authorities trusted besides the system's, for every browser of the process: a server whose
+    // chain holds one of them is accepted. Set once before the first browser exists (the sandbox's own CA).
+    static void trustAuthorities(const QList<QSslCertificate>& authorities);
+    // Routes every browser of the process as the hosts file's [sandbox] part says and trusts its CA: returns
+    // the engine switches to append to the program's arguments before the QApplication exists (the engine
+    // reads them once; the environment variable for switches cannot carry the rules' blanks).
+    static std::vector<std::string> routeToSandbox(const web::Hosts& hosts);
 
 private:
     // Runs `work` on the GUI thread and waits for it.

@@ -1,8 +1,30 @@
+#include "gui/web_browser.h"
+#include "gui_test_support.h"
+#include "sandbox/sandbox_hub.h"
+#include "sandbox/update_service.h"
+#include "web/hosts.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::unique_ptr<dealcast::sandbox::SandboxHub> g_hub;
+dealcast::web::Hosts g_hosts;
+
+}  // namespace
+
+namespace dealcast::gui::test {
+
+sandbox::SandboxHub& sharedSandbox() { return *g_hub; }
+const web::Hosts& sharedHosts() { return g_hosts; }
+
+}  // namespace dealcast::gui::test
 
 #if defined(__SANITIZE_ADDRESS__)
 // The web engine, built without the address checker, frees some objects through a base of another size and keeps
@@ -36,7 +58,29 @@ int main(int argc, char** argv)
         QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     }
+    g_hub = std::make_unique<dealcast::sandbox::SandboxHub>();
+    g_hub->add(std::make_shared<dealcast::sandbox::UpdateService>());
+    if (!g_hub->start()) {
+        std::fprintf(stderr, "the sandbox did not start\n");
+        return 1;
+    }
+    g_hosts = g_hub->hosts();
+    std::vector<std::string> arguments(argv, argv + argc);
+    for (std::string& engineSwitch : dealcast::gui::WebBrowser::routeToSandbox(g_hosts))
+        arguments.push_back(std::move(engineSwitch));
+    std::vector<char*> qtArgv;
+    for (std::string& argument : arguments)
+        qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(arguments.size());
+
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    int code = 0;
+    {
+        QApplication app(qtArgc, qtArgv.data());
+        code = RUN_ALL_TESTS();
+    }
+    g_hub->stop();
+    g_hub.reset();
+    return code;
 }

@@ -1,7 +1,9 @@
 #include "gui/web_browser.h"
 #include "gui_test_support.h"
 #include "sandbox/sandbox_server.h"
+#include "web/hosts.h"
 
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -109,6 +111,22 @@ TEST_F(WebBrowserTest, AClickAtCoordinatesReachesThePage)
     browser.clickAt(50, 50);
     EXPECT_TRUE(test::processUntil([&] { return address == server.url("/clicked"); }, 20000)) << address;
     EXPECT_TRUE(browser.waitUntilReady(20000));
+}
+
+// Every browser of the process reaches the sandbox by its host names, over HTTPS too, trusting only its CA.
+TEST(WebBrowserRoutingTest, ReachesTheSandboxByNameOverHttps)
+{
+    WebBrowser browser;
+    browser.view()->resize(400, 300);
+    const std::string address = test::sharedHosts().url(web::role::kUpdateHost, "/updata.html", true);
+    ASSERT_FALSE(address.empty());
+    browser.navigate(address);
+    ASSERT_TRUE(test::processUntil([&] { return browser.pageReady(); }, 20000));
+    EXPECT_EQ(browser.currentAddress(), address);
+    QString text;
+    browser.view()->page()->toPlainText([&text](const QString& t) { text = t; });
+    ASSERT_TRUE(test::processUntil([&] { return !text.isEmpty(); }, 10000));
+    EXPECT_FALSE(text.contains(QStringLiteral("沙盒中没有主机")));
 }
 
 }  // namespace

@@ -14,11 +14,13 @@
 #include <vector>
 
 namespace dealcast::platform {
+class Clipboard;
 class Clock;
 class Dialogs;
 class Processes;
 class TimerDriver;
 class UiLoop;
+class WindowHost;
 class Worker;
 }  // namespace dealcast::platform
 
@@ -37,6 +39,10 @@ struct Environment {
     std::filesystem::path programPath;
     // Off in tests, which share the process with others.
     bool pinToFirstProcessor = true;
+    // The desktop's secondary windows with their browsers, and its clipboard; without them the program runs
+    // with windows that are only remembered as shown, no browser and no clipboard.
+    platform::WindowHost* windows = nullptr;
+    platform::Clipboard* clipboard = nullptr;
 };
 
 // The program: its start-up order, the main window, and the close question. Features of later subsystems

@@ -52,7 +52,8 @@ std::filesystem::path currentProgramPath(const char* argv0)
 }
 
 int runHeadless(const CommandLine& commandLine, const std::filesystem::path& programPath, platform::UiLoop& loop,
-                const platform::Clock& clock, std::ostream& out, const HeadlessAttach& attach)
+                const platform::Clock& clock, std::ostream& out, const HeadlessAttach& attach,
+                const HeadlessDesktop& desktop)
 {
     if (!commandLine.errors.empty()) {
         for (const std::string& error : commandLine.errors)
@@ -78,7 +79,8 @@ int runHeadless(const CommandLine& commandLine, const std::filesystem::path& pro
     ScenarioOutput output(out);
     ScenarioDialogs dialogs(output);
     platform::LocalProcesses processes;
-    Application app(Environment{clock, loop, dialogs, processes, folders, std::move(hosts), programPath, true});
+    Application app(Environment{clock, loop, dialogs, processes, folders, std::move(hosts), programPath, true,
+                                desktop.windows, desktop.clipboard});
 
     std::unique_ptr<RunLogFeed> echo;
     app.mainWindowCreated = [&](MainWindow& window) {

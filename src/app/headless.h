@@ -8,8 +8,10 @@
 #include <vector>
 
 namespace dealcast::platform {
+class Clipboard;
 class Clock;
 class UiLoop;
+class WindowHost;
 }  // namespace dealcast::platform
 
 namespace dealcast::app {
@@ -36,8 +38,15 @@ std::filesystem::path currentProgramPath(const char* argv0);
 // front-end builds its widgets there); what it returns is kept until the program ends and released before
 // the program's own objects. Returns the exit code: 0, or 1 when a scenario check failed, 2 for a bad command
 // line or an unreadable script.
+// `windows` and `clipboard` are the desktop's when a desktop front-end runs headless (its secondary windows are
+// built but never shown); null for the core-only runner.
 using HeadlessAttach = std::function<std::shared_ptr<void>(Application&)>;
+struct HeadlessDesktop {
+    platform::WindowHost* windows = nullptr;
+    platform::Clipboard* clipboard = nullptr;
+};
 int runHeadless(const CommandLine& commandLine, const std::filesystem::path& programPath, platform::UiLoop& loop,
-                const platform::Clock& clock, std::ostream& out, const HeadlessAttach& attach = {});
+                const platform::Clock& clock, std::ostream& out, const HeadlessAttach& attach = {},
+                const HeadlessDesktop& desktop = {});
 
 }  // namespace dealcast::app
