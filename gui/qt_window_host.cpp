@@ -147,6 +147,19 @@ platform::Browser* QtWindowHost::browser(platform::WindowModel& window, std::str
     return out;
 }
 
+void QtWindowHost::forget(platform::WindowModel& window)
+{
+    setVisible(window, false);
+    runOnThreadOf(this, [&] {
+        const auto it = m_entries.find(&window);
+        if (it == m_entries.end())
+            return;
+        it->second->browsers.clear();  // pages before the view that holds them
+        it->second->renderer.reset();  // it stops observing the model
+        m_entries.erase(it);
+    });
+}
+
 void QtWindowHost::openExternal(std::string_view address)
 {
     const QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())));

@@ -18,8 +18,8 @@ class WindowRenderer;
 
 // The program's secondary windows on the desktop: each window model gets a top-level widget rendered from its
 // controls on first use, with a web view in each browser control. Closing a window by its title bar asks the
-// model (WindowModel::requestClose); without a close handler the window is simply hidden. Views live as long
-// as the host; the models outlive it.
+// model (WindowModel::requestClose); without a close handler the window is simply hidden. A view lives until
+// its model's owner calls forget(), or as long as the host.
 class QtWindowHost final : public QObject, public platform::WindowHost {
     Q_OBJECT
 public:
@@ -34,6 +34,7 @@ public:
     bool isVisible(const platform::WindowModel& window) const override;
     platform::Browser* browser(platform::WindowModel& window, std::string_view control) override;
     void openExternal(std::string_view address) override;
+    void forget(platform::WindowModel& window) override;
 
     // The window's top-level widget, created on first use (GUI thread only; tests and screenshots).
     QWidget* view(platform::WindowModel& window);

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <QSslConfiguration>
 #include <QWebEngineCertificateError>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
@@ -72,10 +73,15 @@ QList<QSslCertificate>& authorities()
     return list;
 }
 
-bool chainIsTrusted(const QList<QSslCertificate>& chain)
+// The server's chain checked against the system's authorities and ours: signatures, names and dates.
+bool chainIsTrusted(const QList<QSslCertificate>& chain, const QString& host)
 {
-    const std::lock_guard lock(authorityMutex());
-    return std::any_of(chain.begin(), chain.end(), [](const QSslCertificate& c) { return authorities().contains(c); });
+    {
+        const std::lock_guard lock(authorityMutex());
+        if (authorities().isEmpty())
+            return false;
+    }
+    return !chain.isEmpty() && QSslCertificate::verify(chain, host).isEmpty();
 }
 
 bool pathMatches(const QString& path, const QString& cookiePath)
@@ -96,7 +102,7 @@ WebBrowser::WebBrowser(QWidget* parent)
     m_view->setPage(page);
 
     connect(page, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError& error) {
-        if (error.isOverridable() && chainIsTrusted(error.certificateChain()))
+        if (error.isOverridable() && chainIsTrusted(error.certificateChain(), error.url().host()))
             QWebEngineCertificateError(error).acceptCertificate();
     });
     connect(page, &QWebEnginePage::loadStarted, this, [this] { m_ready = false; });
@@ -126,8 +132,18 @@ WebBrowser::~WebBrowser()
 
 void WebBrowser::trustAuthorities(const QList<QSslCertificate>& list)
 {
-    const std::lock_guard lock(authorityMutex());
-    authorities() = list;
+    {
+        const std::lock_guard lock(authorityMutex());
+        authorities() = list;
+    }
+    // Verification takes the default configuration's authorities, so ours join them there.
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    QList<QSslCertificate> all = configuration.caCertificates();
+    for (const QSslCertificate& authority : list)
+        if (!all.contains(authority))
+            all.append(authority);
+    configuration.setCaCertificates(all);
+    QSslConfiguration::setDefaultConfiguration(configuration);
 }
 
 std::vector<std::string> WebBrowser::routeToSandbox(const web::Hosts& hosts)
@@ -137,6 +153,13 @@ std::vector<std::string> WebBrowser::routeToSandbox(const web::Hosts& hosts)
     const std::string rules = hosts.browserResolverRules();
     if (rules.empty())
         return {};
+    // The engine reads its switches from this variable when it is set, and from the program's arguments only
+    // when it is not; both carry the rules, so whichever it reads routes it.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.isEmpty())
+        flags += ' ';
+    flags += "--host-resolver-rules=\"" + QByteArray::fromStdString(rules) + "\"";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     return {"--host-resolver-rules=" + rules};
 }
 

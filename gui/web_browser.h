@@ -67,7 +67,7 @@ private:
 
     QWebEngineProfile* m_profile = nullptr;
     QWebEngineView* m_view = nullptr;
-    std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_ready{true};  // a browser that loads nothing is ready
     NavigationHandler m_onNavigation;  // GUI thread only
 
     mutable std::mutex m_cookieMutex;

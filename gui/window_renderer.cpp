@@ -1068,7 +1068,7 @@ void WindowRenderer::applyOther(Binding& binding, const Change& change)
     case ChangeKind::Width:
         if (widget != nullptr && change.value > 0) {
             widget->setFixedWidth(static_cast<int>(change.value));
-            emit pageWidthChanged(toQt(control.name()), static_cast<int>(change.value));
+            Q_EMIT pageWidthChanged(toQt(control.name()), static_cast<int>(change.value));
         }
         break;
     case ChangeKind::MenuItems:

@@ -66,7 +66,7 @@ public:
     // Applies the model changes already queued for the GUI thread (tests and screenshots call it).
     void applyPendingChanges();
 
-signals:
+Q_SIGNALS:
     // A page control's width changed (the caller may move what sits beside it).
     void pageWidthChanged(const QString& name, int width);
 

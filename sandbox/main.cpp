@@ -1,5 +1,14 @@
+#include "sandbox/affiliate_item_service.h"
+#include "sandbox/affiliate_platform_service.h"
+#include "sandbox/click_redirect_service.h"
+#include "sandbox/coupon_service.h"
 #include "sandbox/ip_lookup_service.h"
+#include "sandbox/item_page_service.h"
+#include "sandbox/landing_service.h"
+#include "sandbox/marketplace_catalog.h"
 #include "sandbox/sandbox_hub.h"
+#include "sandbox/shortener_service.h"
+#include "sandbox/token_proxy_service.h"
 #include "sandbox/update_service.h"
 
 #include <csignal>
@@ -57,6 +66,18 @@ int main(int argc, char** argv)
     SandboxHub hub(runDir);
     hub.add(std::make_shared<IpLookupService>());
     hub.add(std::make_shared<UpdateService>());
+    hub.add(std::make_shared<ClickRedirectService>());
+    hub.add(std::make_shared<AffiliatePlatformService>());
+    const auto catalog = std::make_shared<MarketplaceCatalog>();
+    hub.add(std::make_shared<AffiliateItemService>(catalog));
+    hub.add(std::make_shared<CouponService>(catalog));
+    hub.add(std::make_shared<ItemPageService>(catalog, false));
+    hub.add(std::make_shared<ItemPageService>(catalog, true));
+    hub.add(std::make_shared<TokenProxyService>(catalog));
+    for (const auto kind : {ShortenerService::Kind::A, ShortenerService::Kind::B, ShortenerService::Kind::C,
+                            ShortenerService::Kind::CApi})
+        hub.add(std::make_shared<ShortenerService>(catalog, kind));
+    hub.add(std::make_shared<LandingService>());
     if (!hub.start()) {
         std::cerr << "沙盒服务启动失败\n";
         return 1;

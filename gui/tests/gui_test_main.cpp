@@ -1,5 +1,6 @@
 #include "gui/web_browser.h"
 #include "gui_test_support.h"
+#include "sandbox/affiliate_platform_service.h"
 #include "sandbox/sandbox_hub.h"
 #include "sandbox/update_service.h"
 #include "web/hosts.h"
@@ -15,6 +16,7 @@
 namespace {
 
 std::unique_ptr<dealcast::sandbox::SandboxHub> g_hub;
+std::shared_ptr<dealcast::sandbox::AffiliatePlatformService> g_affiliate;
 dealcast::web::Hosts g_hosts;
 
 }  // namespace
@@ -22,6 +24,7 @@ dealcast::web::Hosts g_hosts;
 namespace dealcast::gui::test {
 
 sandbox::SandboxHub& sharedSandbox() { return *g_hub; }
+sandbox::AffiliatePlatformService& sharedAffiliatePlatform() { return *g_affiliate; }
 const web::Hosts& sharedHosts() { return g_hosts; }
 
 }  // namespace dealcast::gui::test
@@ -60,6 +63,8 @@ int main(int argc, char** argv)
     }
     g_hub = std::make_unique<dealcast::sandbox::SandboxHub>();
     g_hub->add(std::make_shared<dealcast::sandbox::UpdateService>());
+    g_affiliate = std::make_shared<dealcast::sandbox::AffiliatePlatformService>();
+    g_hub->add(g_affiliate);
     if (!g_hub->start()) {
         std::fprintf(stderr, "the sandbox did not start\n");
         return 1;
@@ -82,5 +87,6 @@ int main(int argc, char** argv)
     }
     g_hub->stop();
     g_hub.reset();
+    g_affiliate.reset();
     return code;
 }

@@ -9,8 +9,8 @@ namespace dealcast::web {
 class Hosts;
 }
 namespace dealcast::sandbox {
+class AffiliatePlatformService;
 class SandboxHub;
-class UpdateService;
 }  // namespace dealcast::sandbox
 
 namespace dealcast::gui::test {
@@ -19,6 +19,7 @@ namespace dealcast::gui::test {
 // browser engine takes its routing once. Its services are those of the test program's main().
 sandbox::SandboxHub& sharedSandbox();
 const web::Hosts& sharedHosts();
+sandbox::AffiliatePlatformService& sharedAffiliatePlatform();
 
 // Runs the Qt event loop until `done` holds or `ms` pass; the result of `done` at the end.
 inline bool processUntil(const std::function<bool()>& done, int ms = 5000)

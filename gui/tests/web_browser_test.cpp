@@ -1,6 +1,7 @@
 #include "gui/web_browser.h"
 #include "gui_test_support.h"
 #include "sandbox/sandbox_server.h"
+#include "sandbox/sandbox_hub.h"
 #include "web/hosts.h"
 
 #include <QWebEnginePage>
@@ -126,7 +127,20 @@ TEST(WebBrowserRoutingTest, ReachesTheSandboxByNameOverHttps)
     QString text;
     browser.view()->page()->toPlainText([&text](const QString& t) { text = t; });
     ASSERT_TRUE(test::processUntil([&] { return !text.isEmpty(); }, 10000));
-    EXPECT_FALSE(text.contains(QStringLiteral("沙盒中没有主机")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"version\""))) << text.toStdString();
+    EXPECT_GE(test::sharedSandbox().httpsPort(), 1);
+}
+
+TEST(WebBrowserRoutingTest, ReachesTheSandboxByNameOverPlainHttp)
+{
+    WebBrowser browser;
+    const std::string address = test::sharedHosts().url(web::role::kUpdateHost, "/updata.html");
+    browser.navigate(address);
+    ASSERT_TRUE(test::processUntil([&] { return browser.pageReady(); }, 20000));
+    QString text;
+    browser.view()->page()->toPlainText([&text](const QString& t) { text = t; });
+    ASSERT_TRUE(test::processUntil([&] { return !text.isEmpty(); }, 10000));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"version\""))) << text.toStdString();
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST_F(WindowRendererTest, UserEditsReachTheModelAndRaiseTheirEvents)
     EXPECT_TRUE(model.find<platform::CheckBox>("check")->checked());
     EXPECT_EQ(ticked, 1);
 
-    emit widget<QComboBox>("combo")->activated(1);
+    Q_EMIT widget<QComboBox>("combo")->activated(1);
     EXPECT_EQ(model.find<platform::ComboBox>("combo")->currentIndex(), 1);
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(lastArgs.text, "二");

@@ -3,6 +3,13 @@
 #include "app/app_controls.h"
 #include "app/persistence.h"
 #include "app/update_check.h"
+#include "conversion/conversion_controls.h"
+#include "conversion/conversion_services.h"
+#include "conversion/convert_product.h"
+#include "conversion/duplicate_filter.h"
+#include "conversion/message_template.h"
+#include "conversion/single_item.h"
+#include "conversion/token_services.h"
 #include "platform/dialogs.h"
 #include "platform/edit_box.h"
 #include "platform/processes.h"
@@ -10,8 +17,17 @@
 #include "platform/timer_driver.h"
 #include "platform/ui_loop.h"
 #include "platform/worker.h"
+#include "platform/clipboard.h"
+#include "platform/window_host.h"
 #include "sending/sending_controls.h"
+#include "session/affiliate_client.h"
+#include "session/affiliate_login.h"
+#include "session/affiliate_session.h"
+#include "session/authorization.h"
+#include "session/login_window.h"
 #include "session/session_controls.h"
+#include "slots/promotion_slots.h"
+#include "slots/slot_window.h"
 
 #include <sched.h>
 
@@ -35,15 +51,48 @@ Application::Application(Environment environment)
     : m_env(std::move(environment))
     , m_http(m_env.hosts.httpOptions())
 {
+    m_windows = m_env.windows;
+    if (!m_windows) {
+        m_ownWindows = std::make_unique<platform::NullWindowHost>();
+        m_windows = m_ownWindows.get();
+    }
+    m_clipboard = m_env.clipboard;
+    if (!m_clipboard) {
+        m_ownClipboard = std::make_unique<platform::MemoryClipboard>();
+        m_clipboard = m_ownClipboard.get();
+    }
 }
 
 Application::~Application()
 {
+    stopWorkers();
+    for (platform::WindowModel* window : secondaryWindows())
+        m_windows->forget(*window);
+    m_timers.reset();
+}
+
+void Application::stopWorkers()
+{
+    if (m_singleItem)
+        m_singleItem->join();
+    if (m_login)
+        m_login->stop();
     if (m_shortLinkFetch) {
         m_shortLinkFetch->stop();
         m_shortLinkFetch->join();
     }
-    m_timers.reset();
+}
+
+std::vector<platform::WindowModel*> Application::secondaryWindows()
+{
+    std::vector<platform::WindowModel*> out;
+    if (m_loginWindow)
+        out.push_back(&m_loginWindow->model());
+    if (m_authorizeWindow)
+        out.push_back(&m_authorizeWindow->model());
+    if (m_slotWindow)
+        out.push_back(&m_slotWindow->model());
+    return out;
 }
 
 bool Application::start()
@@ -74,6 +123,8 @@ void Application::joinBackgroundWork()
 {
     if (m_shortLinkFetch)
         m_shortLinkFetch->join();
+    if (m_login)
+        m_login->join();
 }
 
 void Application::createMainWindow()
@@ -85,6 +136,8 @@ void Application::createMainWindow()
     m_log = std::make_unique<RunLog>(*model.find<platform::EditBox>(controls::kRunLog), m_env.clock);
     m_persistence = std::make_unique<Persistence>(*m_main, m_env.folders, *m_log);
     m_persistence->bindHandlers();
+    createSessionAndSlots();
+    createConversion();
     m_timers = std::make_unique<platform::TimerDriver>(model, m_env.loop);
 
     m_main->setCloseHandler([this] { requestClose(); });
@@ -116,6 +169,62 @@ void Application::createMainWindow()
     startShortLinkHostFetch();
     if (openLoginWindow)
         openLoginWindow();
+    else
+        m_login->startLogin();
+}
+
+void Application::createSessionAndSlots()
+{
+    auto& model = m_main->model();
+    const std::filesystem::path dataFolder = m_env.folders.settingsPath().parent_path();
+    m_session = std::make_unique<session::AffiliateSession>();
+    m_affiliate = std::make_unique<session::AffiliateClient>(m_http, m_env.hosts, *m_session, m_env.clock);
+
+    m_slots = std::make_unique<slots::PromotionSlots>(*m_affiliate, model, *m_clipboard, m_env.dialogs);
+    m_slots->bindHandlers();
+
+    m_authorizeWindow = std::make_unique<session::AuthorizeWindow>();
+    m_authorization = std::make_unique<session::Authorization>(session::AuthorizationServices{
+        m_env.clock, m_env.hosts, model, *m_log, m_env.dialogs, *m_windows, *m_authorizeWindow,
+        m_env.folders.authorizationPath(), dataFolder});
+    m_authorization->bindHandlers();
+
+    m_loginWindow = std::make_unique<session::AffiliateLoginWindow>();
+    m_login = std::make_unique<session::AffiliateLogin>(
+        session::AffiliateLoginServices{m_env.clock, m_env.hosts, m_http, *m_session, model, *m_log, m_values,
+                                        m_env.dialogs, *m_windows, *m_loginWindow, dataFolder},
+        session::AffiliateLoginHooks{[this] { m_slots->reloadPromotionSlots(); },
+                                     [this] { m_slots->refreshPidLabels(); },
+                                     [this] { m_authorization->checkAuthorization(); }});
+    m_login->bindHandlers();
+
+    m_slotWindow = std::make_unique<slots::SlotWindow>(*m_slots, *m_affiliate, *m_log, m_env.dialogs, *m_windows,
+                                                       m_values, [this] { return m_login->isLoggedIn(); });
+    m_slotWindow->bindHandlers();
+    m_slotWindow->bindOpener(model);
+}
+
+void Application::createConversion()
+{
+    auto& model = m_main->model();
+    m_conversionServices = std::make_unique<conversion::ConversionServices>(conversion::ConversionServices{
+        m_env.clock, m_env.hosts, m_http, *m_affiliate, *m_log, model, m_values,
+        [this] { return m_authorization->accessToken(); }, [this] { return m_session->appKeys(); }});
+    m_filter = std::make_unique<conversion::DuplicateFilter>(
+        *model.find<platform::EditBox>(conversion::controls::kFilterStore), m_env.folders.itemIdPath());
+    m_converter = std::make_unique<conversion::ProductConverter>(
+        *m_conversionServices, m_env.dialogs, *m_filter,
+        conversion::ConverterHooks{[this] { return m_login->isLoggedIn(); },
+                                   [this](slots::PidTarget target) { return m_slots->choiceFor(target); }});
+    m_singleItem = std::make_unique<conversion::SingleItem>(
+        *m_conversionServices, *m_main, *m_converter, m_env.dialogs, *m_clipboard,
+        conversion::SingleItemHooks{[this] { return m_login->isLoggedIn(); },
+                                    [this] { return m_authorization->expired(); },
+                                    [this] { m_authorization->openAuthorization(); }});
+    m_singleItem->bindHandlers();
+    m_templates = std::make_unique<conversion::TemplateEditor>();
+    m_templates->bindHandlers(model);
+    conversion::bindShortenerChoice(model);
 }
 
 void Application::startShortLinkHostFetch()

@@ -101,6 +101,8 @@ int runHeadless(const CommandLine& commandLine, const std::filesystem::path& pro
     loop.post([&] {
         auto& model = app.mainWindow().model();
         ScenarioContext context{{{"", &model}, {model.title(), &model}}, loop, output, dialogs};
+        for (platform::WindowModel* window : app.secondaryWindows())
+            context.windows.emplace(window->title(), window);
         ScenarioRunner runner(std::move(context));
         scenarioCode = runner.runScript(script);
         loop.quit(scenarioCode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,21 @@ public:
     virtual bool setImage(std::string_view bytes) = 0;
     // The clipboard's image as PNG bytes; "" when it holds none.
     virtual std::string image() const = 0;
+};
+
+// A clipboard of the program's own, for runs without a desktop: what is copied can be read back.
+class MemoryClipboard final : public Clipboard {
+public:
+    void setText(std::string_view text) override;
+    std::string text() const override;
+    // Keeps any bytes as they are: there is no desktop to decode them for.
+    bool setImage(std::string_view bytes) override;
+    std::string image() const override;
+
+private:
+    mutable std::mutex m_mutex;
+    std::string m_text;
+    std::string m_image;
 };
 
 }  // namespace dealcast::platform

@@ -26,6 +26,8 @@ public:
     virtual Browser* browser(WindowModel& window, std::string_view control) = 0;
     // Opens an address in the user's own web browser.
     virtual void openExternal(std::string_view address) = 0;
+    // Drops the window's view and browsers: its model is about to go. Its owner calls this before then.
+    virtual void forget(WindowModel& window) = 0;
 };
 
 // A host without a desktop: windows are remembered as shown or hidden, there is no browser, and external
@@ -37,6 +39,7 @@ public:
     bool isVisible(const WindowModel& window) const override;
     Browser* browser(WindowModel&, std::string_view) override { return nullptr; }
     void openExternal(std::string_view) override {}
+    void forget(WindowModel& window) override { hide(window); }
 
 private:
     mutable std::mutex m_mutex;

@@ -206,6 +206,7 @@ public:
     bool isVisible(const platform::WindowModel&) const override { return false; }
     platform::Browser* browser(platform::WindowModel&, std::string_view) override { return nullptr; }
     void openExternal(std::string_view address) override { opened.emplace_back(address); }
+    void forget(platform::WindowModel&) override {}
 
     std::vector<std::pair<platform::WindowModel*, bool>> shown;
     std::vector<std::string> opened;

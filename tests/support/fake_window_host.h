@@ -36,6 +36,7 @@ public:
     bool isVisible(const platform::WindowModel& window) const override;
     platform::Browser* browser(platform::WindowModel& window, std::string_view control) override;
     void openExternal(std::string_view address) override;
+    void forget(platform::WindowModel& window) override { hide(window); }
 
 private:
     int count(const std::string& windowTitle, bool shown) const;
