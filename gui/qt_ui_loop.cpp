@@ -216,8 +216,11 @@ bool QtUiLoop::processEventsUntil(platform::Clock::Monotonic deadline)
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     for (;;) {
-        if (m_quit.load())
+        if (m_quit.load()) {
+            // What is already posted still runs (a worker may be waiting for it while the program ends).
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
             return false;
+        }
         const auto now = m_clock.monotonic();
         if (now >= deadline)
             return true;

@@ -158,7 +158,8 @@ std::vector<std::string> WebBrowser::routeToSandbox(const web::Hosts& hosts)
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.isEmpty())
         flags += ' ';
-    flags += "--host-resolver-rules=\"" + QByteArray::fromStdString(rules) + "\"";
+    // The engine's own log would report each sandbox certificate before it is accepted below.
+    flags += "--log-level=3 --host-resolver-rules=\"" + QByteArray::fromStdString(rules) + "\"";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     return {"--host-resolver-rules=" + rules};
 }

@@ -57,7 +57,7 @@ TEST(AffiliateLoginEndToEndTest, LogsInLoadsTheSlotsAndAuthorizesThroughTheRealB
     ASSERT_TRUE(test::processUntil([&] { return runLog->text().find("联盟登录成功！") != std::string::npos; }, 90000))
         << runLog->text() << "\nlogins at the platform: " << platform.loginCount() << ", login page at "
         << windows.browser(application.loginWindow().model(), session::AffiliateLoginWindow::kBrowser)->currentAddress();
-    application.joinBackgroundWork();
+    application.joinBackgroundWork();  // serves the login's last browser work meanwhile
 
     EXPECT_FALSE(application.affiliateSession().token().empty());
     EXPECT_NE(application.affiliateSession().cookie().find("_tb_token_="), std::string::npos);

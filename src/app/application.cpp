@@ -30,6 +30,7 @@
 #include "slots/slot_window.h"
 
 #include <sched.h>
+#include <thread>
 
 namespace dealcast::app {
 namespace {
@@ -71,16 +72,32 @@ Application::~Application()
     m_timers.reset();
 }
 
+void Application::waitServingLoop(const std::function<bool()>& busy)
+{
+    if (!m_env.loop.isUiThread())
+        return;
+    while (busy()) {
+        m_env.loop.processEventsUntil(m_env.loop.clock().deadlineAfter(20));
+        std::this_thread::yield();  // a virtual clock's slice passes at once
+    }
+}
+
 void Application::stopWorkers()
 {
+    if (m_login)
+        m_login->requestStop();
+    if (m_shortLinkFetch)
+        m_shortLinkFetch->stop();
+    waitServingLoop([this] {
+        return (m_login && m_login->busy()) || (m_shortLinkFetch && m_shortLinkFetch->isRunning()) ||
+               (m_singleItem && m_singleItem->running());
+    });
     if (m_singleItem)
         m_singleItem->join();
     if (m_login)
         m_login->stop();
-    if (m_shortLinkFetch) {
-        m_shortLinkFetch->stop();
+    if (m_shortLinkFetch)
         m_shortLinkFetch->join();
-    }
 }
 
 std::vector<platform::WindowModel*> Application::secondaryWindows()
@@ -121,6 +138,8 @@ int Application::run() { return m_env.loop.run(); }
 
 void Application::joinBackgroundWork()
 {
+    waitServingLoop(
+        [this] { return (m_login && m_login->busy()) || (m_shortLinkFetch && m_shortLinkFetch->isRunning()); });
     if (m_shortLinkFetch)
         m_shortLinkFetch->join();
     if (m_login)

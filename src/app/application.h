@@ -108,9 +108,11 @@ public:
     // The secondary windows, for scenarios that drive them by title.
     std::vector<platform::WindowModel*> secondaryWindows();
 
-    // Waits for the start-up's background work (the short-link host fetch, a login under way) to end.
+    // Waits for the start-up's background work (the short-link host fetch, a login under way) to end. On the
+    // UI thread it goes on serving the loop meanwhile: a login hands its browser work to that thread.
     void joinBackgroundWork();
-    // Stops every worker of the program and waits for it: the login, the form filler, the background fetch.
+    // Stops every worker of the program and waits for it (serving the loop as above): the login, the form
+    // filler, the background fetch, a single-item conversion.
     void stopWorkers();
 
     // The close question of the close button and the window's close request; ends the loop when the user
@@ -127,6 +129,8 @@ public:
     std::function<void()> minimise;
 
 private:
+    // Returns once `busy` answers false; on the UI thread the loop keeps running meanwhile.
+    void waitServingLoop(const std::function<bool()>& busy);
     void createMainWindow();
     void createSessionAndSlots();
     void createConversion();

@@ -362,6 +362,15 @@ void AffiliateLogin::stop()
     m_fillerWorker.join();
 }
 
+void AffiliateLogin::requestStop()
+{
+    m_stopped.store(true);
+    m_loginWorker.stop();
+    m_fillerWorker.stop();
+}
+
+bool AffiliateLogin::busy() const { return m_loginWorker.isRunning() || m_fillerWorker.isRunning(); }
+
 void AffiliateLogin::join()
 {
     m_loginWorker.join();

@@ -116,6 +116,10 @@ public:
     void stop();
     // Waits until the login and any form filling it started have ended.
     void join();
+    // stop() without the waiting: the caller waits on busy() while it serves what the workers hand it.
+    void requestStop();
+    // The login or the form filling is still running (or unwinding).
+    bool busy() const;
     bool loginRunning() const;
 
     // The three login page addresses for a login host.
