@@ -15,6 +15,7 @@
 #include "sandbox/landing_service.h"
 #include "sandbox/marketplace_catalog.h"
 #include "sandbox/sandbox_hub.h"
+#include "sandbox/sandbox_names.h"
 #include "sandbox/shortener_service.h"
 #include "sandbox/token_proxy_service.h"
 #include "session/affiliate_client.h"
@@ -26,6 +27,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dealcast::test {
 
@@ -50,6 +52,8 @@ public:
         }
         started = hub.start();
         hosts = hub.hosts();
+        hosts.set(web::role::kCouponPageHost, sandbox::names::kCouponPage);
+        hosts.set(web::role::kShopCouponHost, sandbox::names::kShopCoupon);
         http = std::make_unique<web::HttpClient>(hosts.httpOptions());
         client = std::make_unique<session::AffiliateClient>(*http, hosts, session, clock);
         session.replace("login_sid=s1; _tb_token_=t1", "t1");
@@ -63,7 +67,7 @@ public:
                                            .window = window(),
                                            .values = values,
                                            .accessToken = [this] { return accessToken; },
-                                           .appKeys = [] { return std::vector<std::string>{}; }});
+                                           .appKeys = [this] { return appKeys; }});
     }
 
     platform::WindowModel& window() { return main.model(); }
@@ -102,6 +106,7 @@ public:
     app::RunLog log{*main.model().find<platform::EditBox>(app::controls::kRunLog), clock};
     app::StartupValues values;
     std::string accessToken = "grant-token-1";
+    std::vector<std::string> appKeys;  // "key|secret" entries
     ScriptedDialogs dialogs;
     std::unique_ptr<conversion::ConversionServices> services;
 };
