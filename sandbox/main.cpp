@@ -67,13 +67,18 @@ int main(int argc, char** argv)
     hub.add(std::make_shared<IpLookupService>());
     hub.add(std::make_shared<UpdateService>());
     hub.add(std::make_shared<ClickRedirectService>());
-    hub.add(std::make_shared<AffiliatePlatformService>());
+    const auto platform = std::make_shared<AffiliatePlatformService>();
+    hub.add(platform);
     const auto catalog = std::make_shared<MarketplaceCatalog>();
-    hub.add(std::make_shared<AffiliateItemService>(catalog));
+    // The plan and link calls need the platform's live session and its token, as the real back end does; the
+    // token proxy takes only access tokens the authorize page granted.
+    hub.add(std::make_shared<AffiliateItemService>(
+        catalog, [platform](const httplib::Request& request) { return platform->authorizedCall(request); }));
     hub.add(std::make_shared<CouponService>(catalog));
     hub.add(std::make_shared<ItemPageService>(catalog, false));
     hub.add(std::make_shared<ItemPageService>(catalog, true));
-    hub.add(std::make_shared<TokenProxyService>(catalog));
+    hub.add(std::make_shared<TokenProxyService>(
+        catalog, [platform](std::string_view token) { return platform->isAccessToken(token); }));
     for (const auto kind : {ShortenerService::Kind::A, ShortenerService::Kind::B, ShortenerService::Kind::C,
                             ShortenerService::Kind::CApi})
         hub.add(std::make_shared<ShortenerService>(catalog, kind));
