@@ -1,4 +1,5 @@
 #include "gui/program.h"
+#include "gui/sanitizer_defaults.h"
 
 int main(int argc, char** argv)
 {

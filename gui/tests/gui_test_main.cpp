@@ -1,3 +1,4 @@
+#include "gui/sanitizer_defaults.h"
 #include "gui/web_browser.h"
 #include "gui_test_support.h"
 #include "sandbox/affiliate_platform_service.h"
@@ -29,19 +30,6 @@ const web::Hosts& sharedHosts() { return g_hosts; }
 
 }  // namespace dealcast::gui::test
 
-#if defined(__SANITIZE_ADDRESS__)
-// The web engine, built without the address checker, frees some objects through a base of another size and keeps
-// a few allocations (its own and the font library's) for the life of the process: neither is this program's to
-// fix, and both would hide ours.
-extern "C" const char* __asan_default_options()
-{
-    return "new_delete_type_mismatch=0";
-}
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libQt6WebEngineCore.so\nleak:libfontconfig.so\n";
-}
-#endif
 
 // Widgets need a platform even without a display; listing the tests needs no application at all.
 int main(int argc, char** argv)
