@@ -48,6 +48,10 @@ public:
                             });
         m_server.start();
     }
+    // The server's threads record into the lists below: they end before the lists go.
+    ~FakeAffiliate() { m_server.stop(); }
+    FakeAffiliate(const FakeAffiliate&) = delete;
+    FakeAffiliate& operator=(const FakeAffiliate&) = delete;
 
     std::string host() const { return m_server.host(); }
     void setLiveFrom(int request) { m_liveFrom = request; }

@@ -120,6 +120,10 @@ public:
         });
         EXPECT_TRUE(m_server.start());
     }
+    // The server's threads record into the lists below: they end before the lists go.
+    ~FakeBackOffice() { m_server.stop(); }
+    FakeBackOffice(const FakeBackOffice&) = delete;
+    FakeBackOffice& operator=(const FakeBackOffice&) = delete;
 
     std::string host() const { return m_server.host(); }
 
