@@ -4,6 +4,7 @@
 // the sandbox received per conversion ("requests"). The sandbox servers run in the same process on threads of
 // their own, so their CPU time is not in the CPU column. No malloc tuning is set.
 
+#include "bench_main.h"
 #include "app/app_controls.h"
 #include "app/main_window.h"
 #include "app/run_log.h"
@@ -205,21 +206,5 @@ BENCHMARK(BM_ConvertPlainItem)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 int main(int argc, char** argv)
 {
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=3";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    bool chosen = false;
-    for (int i = 1; i < argc; ++i)
-        chosen = chosen || std::string(argv[i]).starts_with("--benchmark_repetitions");
-    if (!chosen) {
-        args.push_back(repetitions.data());
-        args.push_back(interleave.data());
-    }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dealcast::bench::runBenchmarks(argc, argv, 3, false);
 }

@@ -2,6 +2,7 @@
 // whole store text it replaces (which also took item 123 for a part of 41234). The families run interleaved
 // with repetitions, so a slow phase of the host falls on both sides. No malloc tuning is set.
 
+#include "bench_main.h"
 #include "conversion/duplicate_filter.h"
 #include "platform/edit_box.h"
 
@@ -89,23 +90,5 @@ BENCHMARK(BM_AppendAndWriteFile)->Iterations(50)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    bool chosen = false;
-    for (int i = 1; i < argc; ++i)
-        chosen = chosen || std::string(argv[i]).starts_with("--benchmark_repetitions");
-    if (!chosen) {
-        args.push_back(repetitions.data());
-        args.push_back(interleave.data());
-        args.push_back(aggregates.data());
-    }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dealcast::bench::runBenchmarks(argc, argv, 5);
 }

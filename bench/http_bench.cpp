@@ -3,6 +3,7 @@
 // slow phase of the host falls on both sides alike. The paired family times both sides in each iteration
 // and reports their ratio directly.
 
+#include "bench_main.h"
 #include "sandbox/sandbox_server.h"
 #include "web/http_client.h"
 
@@ -139,23 +140,5 @@ BENCHMARK(BM_PairedRatio)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=7";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    bool chosen = false;
-    for (int i = 1; i < argc; ++i)
-        chosen = chosen || std::string(argv[i]).starts_with("--benchmark_repetitions");
-    if (!chosen) {
-        args.push_back(repetitions.data());
-        args.push_back(interleave.data());
-        args.push_back(aggregates.data());
-    }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dealcast::bench::runBenchmarks(argc, argv, 7);
 }
