@@ -74,14 +74,17 @@ TEST_F(SlotWindowTest, AddingCreatesBothGuidesAndSlotsAndShowsTheirPids)
     click(kAdd);
 
     EXPECT_THAT(messages(), ElementsAre("添加成功！"));
-    ASSERT_EQ(back.guides.size(), 2u);
-    EXPECT_EQ(back.guides[0].name, "禾岚创建的导购1");
-    EXPECT_EQ(back.guides[1].name, "禾岚创建的导购2");
-    ASSERT_EQ(back.slots.size(), 2u);
-    EXPECT_EQ(back.slots[0].name, "禾岚创建的推广位1");
-    EXPECT_EQ(back.slots[0].siteId, back.guides[0].id);
-    EXPECT_EQ(back.slots[1].name, "禾岚创建的推广位2");
-    EXPECT_EQ(back.slots[1].siteId, back.guides[1].id);
+    {
+        const auto held = back.hold();
+        ASSERT_EQ(back.guides.size(), 2u);
+        EXPECT_EQ(back.guides[0].name, "禾岚创建的导购1");
+        EXPECT_EQ(back.guides[1].name, "禾岚创建的导购2");
+        ASSERT_EQ(back.slots.size(), 2u);
+        EXPECT_EQ(back.slots[0].name, "禾岚创建的推广位1");
+        EXPECT_EQ(back.slots[0].siteId, back.guides[0].id);
+        EXPECT_EQ(back.slots[1].name, "禾岚创建的推广位2");
+        EXPECT_EQ(back.slots[1].siteId, back.guides[1].id);
+    }
 
     const auto adds = calls("/common/site/generalize/guideAdd.json");
     ASSERT_EQ(adds.size(), 2u);
@@ -100,6 +103,7 @@ TEST_F(SlotWindowTest, AddingCreatesBothGuidesAndSlotsAndShowsTheirPids)
     EXPECT_THAT(last.raw, MatchesRegex("tab=3&toPage=1&perPageSize=150&gcid=8&t=[0-9]{13}&pvid=60_1\\.2\\.3\\.4_12635_"
                                        "&_tb_token_=tok9&_input_charset=utf-8"));
 
+    const auto held = back.hold();
     EXPECT_EQ(slots.wechatPid(), back.slots[0].pid);
     EXPECT_EQ(slots.qqPid(), back.slots[1].pid);
     EXPECT_EQ(label(kWechatPidLabel).text(), "Pid1：" + back.slots[0].pid);
@@ -115,10 +119,13 @@ TEST_F(SlotWindowTest, AFailedGuideIsReportedAndTheOtherStillAdded)
     fill("wx1", "12345", "678");
     click(kAdd);
     EXPECT_THAT(messages(), ElementsAre("微信添加失败！请自行到阿里妈妈后台设置。"));
-    ASSERT_EQ(back.slots.size(), 1u);
-    EXPECT_EQ(back.slots[0].name, "禾岚创建的推广位2");
+    {
+        const auto held = back.hold();
+        ASSERT_EQ(back.slots.size(), 1u);
+        EXPECT_EQ(back.slots[0].name, "禾岚创建的推广位2");
+        EXPECT_EQ(label(kQqPidLabel).text(), "Pid2：" + back.slots[0].pid);
+    }
     EXPECT_THAT(logText(), AllOf(HasSubstr("禾岚QQ推广位_通用_Pid："), Not(HasSubstr("禾岚微信推广位"))));
-    EXPECT_EQ(label(kQqPidLabel).text(), "Pid2：" + back.slots[0].pid);
     EXPECT_EQ(label(kWechatPidLabel).text(), "获取Pid失败，请添加导购位！");
 
     back.failQqGuide = true;
@@ -150,8 +157,11 @@ TEST_F(SlotWindowTest, DeletionNeedsTheUsersOk)
 TEST_F(SlotWindowTest, DeletionWithoutRecordedSitesOnlyListsAndEmptiesTheLists)
 {
     // One slot per general site and a WeChat guide without slots: no site id gets recorded.
-    back.guides = {{"1", "群", "微信"}};
-    back.slots = {{"8", "站八", "八号位", "80", "mm_7_8_80"}};
+    {
+        const auto held = back.hold();
+        back.guides = {{"1", "群", "微信"}};
+        back.slots = {{"8", "站八", "八号位", "80", "mm_7_8_80"}};
+    }
     slots.reloadPromotionSlots();
     slots.refreshPidLabels();
     back.forget();
@@ -163,16 +173,20 @@ TEST_F(SlotWindowTest, DeletionWithoutRecordedSitesOnlyListsAndEmptiesTheLists)
         EXPECT_EQ(combo(name).count(), 0) << name;
     EXPECT_EQ(combo(kManualGuide).count(), 2);
     EXPECT_EQ(label(kQqPidLabel).text(), "获取Pid失败，请添加导购位！");
+    const auto held = back.hold();
     EXPECT_EQ(back.slots.size(), 1u);
 }
 
 TEST_F(SlotWindowTest, DeletionRemovesTheRecordedSitesAndLeavesNoPidChosen)
 {
-    back.guides = {{"1", "禾岚创建的导购1", "微信"}, {"2", "禾岚创建的导购2", "QQ"}};
-    back.slots = {{"1", "禾岚创建的导购1", "禾岚创建的推广位1", "10", "mm_7_1_10"},
-                  {"2", "禾岚创建的导购2", "禾岚创建的推广位2", "20", "mm_7_2_20"},
-                  {"2", "禾岚创建的导购2", "二号", "21", "mm_7_2_21"},
-                  {"3", "站三", "三号", "30", "mm_7_3_30"}};
+    {
+        const auto held = back.hold();
+        back.guides = {{"1", "禾岚创建的导购1", "微信"}, {"2", "禾岚创建的导购2", "QQ"}};
+        back.slots = {{"1", "禾岚创建的导购1", "禾岚创建的推广位1", "10", "mm_7_1_10"},
+                      {"2", "禾岚创建的导购2", "禾岚创建的推广位2", "20", "mm_7_2_20"},
+                      {"2", "禾岚创建的导购2", "二号", "21", "mm_7_2_21"},
+                      {"3", "站三", "三号", "30", "mm_7_3_30"}};
+    }
     slots.reloadPromotionSlots();
     slots.refreshPidLabels();
     ASSERT_EQ(slots.wechatSiteId(), "1");
@@ -189,6 +203,7 @@ TEST_F(SlotWindowTest, DeletionRemovesTheRecordedSitesAndLeavesNoPidChosen)
                                              "&_tb_token_=tok9"));
     EXPECT_THAT(calls("/common/site/generalize/guideSiteDelete.json")[0].raw,
                 MatchesRegex("siteId=1&t=[0-9]{13}&pvid=&_tb_token_=tok9"));
+    const auto held = back.hold();
     ASSERT_EQ(back.slots.size(), 1u);
     EXPECT_EQ(back.slots[0].siteId, "3");
     EXPECT_TRUE(back.guides.empty());

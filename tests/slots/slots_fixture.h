@@ -145,7 +145,9 @@ public:
         m_received.clear();
     }
 
-    // Read and changed by tests only while no call is under way.
+    // Tests read and change these only while no call is under way, and under hold(): the thread checker cannot
+    // see that a finished call ordered the server's writes before the test's reads.
+    [[nodiscard]] std::unique_lock<std::mutex> hold() const { return std::unique_lock(m_mutex); }
     std::vector<FakeGuide> guides;
     std::vector<FakeSlot> slots;
     bool htmlGuideList = false;
