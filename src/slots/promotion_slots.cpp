@@ -27,13 +27,6 @@ constexpr std::string_view kWechatCategory = "微信";
 constexpr std::string_view kCopiedWechatPid = "已复制微信推广通用pid！";
 constexpr std::string_view kCopiedQqPid = "已复制QQ推广通用pid！";
 
-std::string element(std::string_view list, std::size_t i, std::string_view key)
-{
-    std::string path(list);
-    path.append("[").append(std::to_string(i)).append("].").append(key);
-    return path;
-}
-
 // The first slot of a new site is a placeholder; the first real slot takes its place.
 void addSlot(GuideSite& guide, PromotionSlot slot)
 {
@@ -126,10 +119,10 @@ std::vector<GuideSite> PromotionSlots::fetchWechatGuides() const
         return guides;
     const std::size_t n = json.count("data.guideList");
     for (std::size_t i = 0; i < n; ++i) {
-        if (json.getText(element("data.guideList", i, "category3")) != kWechatCategory)
+        if (json.getText(web::elementPath("data.guideList", i, "category3")) != kWechatCategory)
             continue;
-        guides.push_back({.name = json.getText(element("data.guideList", i, "name")),
-                          .guideId = json.getText(element("data.guideList", i, "guideID"))});
+        guides.push_back({.name = json.getText(web::elementPath("data.guideList", i, "name")),
+                          .guideId = json.getText(web::elementPath("data.guideList", i, "guideID"))});
     }
     return guides;
 }
@@ -165,10 +158,10 @@ PromotionSlots::Loaded PromotionSlots::fetchAll() const
             break;
 
         for (std::size_t i = 0; i < n; ++i) {
-            const std::string siteId = json.getText(element("data.pagelist", i, "siteid"));
-            const PromotionSlot slot{.name = json.getText(element("data.pagelist", i, "name")),
-                                     .adzoneId = json.getText(element("data.pagelist", i, "adzoneid")),
-                                     .pid = json.getText(element("data.pagelist", i, "adzonePid"))};
+            const std::string siteId = json.getText(web::elementPath("data.pagelist", i, "siteid"));
+            const PromotionSlot slot{.name = json.getText(web::elementPath("data.pagelist", i, "name")),
+                                     .adzoneId = json.getText(web::elementPath("data.pagelist", i, "adzoneid")),
+                                     .pid = json.getText(web::elementPath("data.pagelist", i, "adzonePid"))};
             bool matched = false;
             for (GuideSite& guide : loaded.wechat) {
                 if (guide.guideId == siteId) {
@@ -189,7 +182,7 @@ PromotionSlots::Loaded PromotionSlots::fetchAll() const
             if (matched)
                 continue;
             GuideSite& added = loaded.general.emplace_back(
-                GuideSite{.name = json.getText(element("data.pagelist", i, "sitename")), .guideId = siteId});
+                GuideSite{.name = json.getText(web::elementPath("data.pagelist", i, "sitename")), .guideId = siteId});
             addSlot(added, slot);
         }
     }

@@ -43,13 +43,6 @@ constexpr std::string_view kDeleteFailed = "删除推广位失败！";
 
 constexpr std::string_view kBackOfficePath = "/myunion.htm?#!/manage/zone/zone?tab=3&toPage=1";
 
-std::string element(std::string_view list, std::size_t i, std::string_view key)
-{
-    std::string path(list);
-    path.append("[").append(std::to_string(i)).append("].").append(key);
-    return path;
-}
-
 }  // namespace
 
 std::span<const ControlDecl> slotWindowControls()
@@ -128,8 +121,8 @@ std::string SlotWindow::findGuideId(std::string_view name) const
         return {};
     const std::size_t n = json.count("data.guideList");
     for (std::size_t i = 0; i < n; ++i) {
-        if (json.getText(element("data.guideList", i, "name")) == name)
-            return json.getText(element("data.guideList", i, "guideID"));
+        if (json.getText(web::elementPath("data.guideList", i, "name")) == name)
+            return json.getText(web::elementPath("data.guideList", i, "guideID"));
     }
     return {};
 }
@@ -208,8 +201,8 @@ void SlotWindow::queryPids()
     json.parse(answer);
     const std::size_t n = json.count("data.pagelist");
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string name = json.getText(element("data.pagelist", i, "name"));
-        const std::string pid = json.getText(element("data.pagelist", i, "adzonePid"));
+        const std::string name = json.getText(web::elementPath("data.pagelist", i, "name"));
+        const std::string pid = json.getText(web::elementPath("data.pagelist", i, "adzonePid"));
         if (name == kQqSlotName) {
             m_slots.setQqPid(pid);
             m_log.write(std::string(kQqPidLine) + pid);
@@ -253,10 +246,10 @@ void SlotWindow::remove()
     json.parse(answer);
     const std::size_t n = json.count("data.pagelist");
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string siteId = json.getText(element("data.pagelist", i, "siteid"));
+        const std::string siteId = json.getText(web::elementPath("data.pagelist", i, "siteid"));
         if (siteId.empty())
             continue;
-        const std::string slotId = json.getText(element("data.pagelist", i, "adzoneid"));
+        const std::string slotId = json.getText(web::elementPath("data.pagelist", i, "adzoneid"));
         if (siteId == wechatSite && deleteSlot(slotId))
             m_slots.setWechatPid({});
         if (siteId == generalSite && deleteSlot(slotId))

@@ -1219,4 +1219,11 @@ bool JsonReader::remove(std::string_view path) noexcept
     }
 }
 
+std::string elementPath(std::string_view list, std::size_t index, std::string_view key)
+{
+    std::string path(list);
+    path.append("[").append(std::to_string(index)).append("].").append(key);
+    return path;
+}
+
 }  // namespace dealcast::web

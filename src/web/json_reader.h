@@ -112,4 +112,7 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// The path of one member of an array element: elementPath("data.list", 2, "name") is "data.list[2].name".
+std::string elementPath(std::string_view list, std::size_t index, std::string_view key);
+
 }  // namespace dealcast::web
